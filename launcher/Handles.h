@@ -1,0 +1,28 @@
+#pragma once
+
+#include <windows.h>
+
+#include "launcher/Owner.h"
+
+struct NullHandleTraits {
+    using Value = HANDLE;
+    static Value Invalid() noexcept { return nullptr; }
+    static void Release(Value handle) noexcept { CloseHandle(handle); }
+};
+
+// CreateFileW reports failure as INVALID_HANDLE_VALUE, not null.
+struct FileHandleTraits {
+    using Value = HANDLE;
+    static Value Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Release(Value handle) noexcept { CloseHandle(handle); }
+};
+
+struct RegistryKeyTraits {
+    using Value = HKEY;
+    static Value Invalid() noexcept { return nullptr; }
+    static void Release(Value key) noexcept { RegCloseKey(key); }
+};
+
+using KernelHandle = Owner<NullHandleTraits>;
+using FileHandle = Owner<FileHandleTraits>;
+using RegistryKey = Owner<RegistryKeyTraits>;

@@ -1,0 +1,6 @@
+#include "launcher/RunSetup.h"
+
+int RunSetup(HINSTANCE, RunMode)
+{
+    return 0;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "launcher/Handles.h"
+
+// Drives another process's windows the way a person would: find them, read
+// them, press their buttons and type into their fields.
+
+struct Control {
+    HWND window;
+    std::wstring className;
+    int id;
+    std::wstring text;
+    RECT rect;  // screen coordinates
+    bool checked;
+};
+
+enum class IconStyle { None, Information, Error, Other };
+
+std::wstring ClassOf(HWND window);
+std::wstring TextOf(HWND window);
+std::vector<Control> ListControls(HWND dialog);
+const Control* FindControl(const std::vector<Control>& controls, const wchar_t* className, int id);
+
+// Posts the click so that a modal window it opens does not block the driver.
+void PressButton(HWND dialog, int id);
+void TypeText(HWND dialog, int id, const std::wstring& text);
+void SetChecked(HWND dialog, int id, bool checked);
+
+// Tells the icon from the screen's pixels: another process's icon handle
+// means nothing here.
+IconStyle ReadIcon(HWND dialog, int iconId);
+
+// One started program with its own TEMP folder and environment.
+class DrivenProcess {
+public:
+    DrivenProcess(const std::wstring& exe, const std::wstring& arguments,
+                  const std::wstring& tempFolder = std::wstring());
+    ~DrivenProcess();
+
+    DWORD Id() const { return id_; }
+    // The first visible top-level window of the given class, or null after the timeout.
+    HWND WaitForWindow(const wchar_t* className, DWORD timeoutMs = 30000) const;
+    std::vector<HWND> TopLevelWindows() const;
+    // False when the process is still running after the timeout.
+    bool WaitForExit(DWORD timeoutMs, DWORD& exitCode) const;
+
+private:
+    KernelHandle process_;
+    DWORD id_ = 0;
+};
