@@ -13,7 +13,22 @@ std::wstring LauncherTest::LauncherPath(const std::wstring& build)
 
 std::unique_ptr<DrivenProcess> LauncherTest::Start(const std::wstring& arguments, const std::wstring& launcher)
 {
-    return std::make_unique<DrivenProcess>(launcher, arguments, temp.Path());
+    return StartWithTemp(arguments, launcher, temp.Path());
+}
+
+std::unique_ptr<DrivenProcess> LauncherTest::StartWithTemp(const std::wstring& arguments,
+                                                           const std::wstring& launcher,
+                                                           const std::wstring& tempFolder)
+{
+    wchar_t path[32767] = {};
+    GetEnvironmentVariableW(L"PATH", path, 32767);
+    const EnvironmentOverrides environment = {
+        {L"TEMP", tempFolder},
+        {L"TMP", tempFolder},
+        // Where the stand-in for the Windows Features app is found by its bare name.
+        {L"PATH", BRINMOOR_BUILD_DIR L"\\tests\\path;" + std::wstring(path)},
+    };
+    return std::make_unique<DrivenProcess>(launcher, arguments, environment);
 }
 
 std::vector<std::wstring> LauncherTest::RunFolders() const

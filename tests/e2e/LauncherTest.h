@@ -18,6 +18,8 @@ protected:
 
     std::unique_ptr<DrivenProcess> Start(const std::wstring& arguments,
                                          const std::wstring& launcher = LauncherPath());
+    static std::unique_ptr<DrivenProcess> StartWithTemp(const std::wstring& arguments, const std::wstring& launcher,
+                                                        const std::wstring& tempFolder);
     // Full paths of the per-run folders, each ending with a backslash.
     std::vector<std::wstring> RunFolders() const;
     // Waits for the process to end and gives its full 32-bit exit code.

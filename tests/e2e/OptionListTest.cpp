@@ -28,6 +28,9 @@ TEST_P(OptionListTest, ShowsTheOptionListAndEndsWithZero)
 
 INSTANTIATE_TEST_SUITE_P(Words, OptionListTest,
                          testing::Values(L"/help", L"/?", L"/unknown", L"/EXTRACT", L"\"/extract\"",
-                                         L"/extract\t/defaults", L"/help /extract"));
+                                         L"/extract\t/defaults", L"/help /extract"),
+                         [](const testing::TestParamInfo<const wchar_t*>& info) {
+                             return "Case" + std::to_string(info.index);
+                         });
 
 }  // namespace

@@ -7,20 +7,27 @@ namespace {
 
 const DWORD PollMs = 50;
 
-std::wstring EnvironmentWithTemp(const std::wstring& tempFolder)
+bool IsOverridden(const wchar_t* entry, const EnvironmentOverrides& overrides)
+{
+    for (const auto& variable : overrides) {
+        const std::wstring prefix = variable.first + L"=";
+        if (_wcsnicmp(entry, prefix.c_str(), prefix.size()) == 0)
+            return true;
+    }
+    return false;
+}
+
+std::wstring EnvironmentBlock(const EnvironmentOverrides& overrides)
 {
     std::wstring block;
     const wchar_t* strings = GetEnvironmentStringsW();
     for (const wchar_t* entry = strings; *entry; entry += wcslen(entry) + 1) {
-        const std::wstring text = entry;
-        if (_wcsnicmp(entry, L"TEMP=", 5) == 0 || _wcsnicmp(entry, L"TMP=", 4) == 0)
-            continue;
-        block += text;
-        block += L'\0';
+        if (!IsOverridden(entry, overrides))
+            block += std::wstring(entry) + L'\0';
     }
     FreeEnvironmentStringsW(const_cast<wchar_t*>(strings));
-    block += L"TEMP=" + tempFolder + L'\0';
-    block += L"TMP=" + tempFolder + L'\0';
+    for (const auto& variable : overrides)
+        block += variable.first + L"=" + variable.second + L'\0';
     block += L'\0';
     return block;
 }
@@ -161,14 +168,15 @@ IconStyle ReadIcon(HWND dialog, int iconId)
     return IconStyle::Other;
 }
 
-DrivenProcess::DrivenProcess(const std::wstring& exe, const std::wstring& arguments, const std::wstring& tempFolder)
+DrivenProcess::DrivenProcess(const std::wstring& exe, const std::wstring& arguments,
+                             const EnvironmentOverrides& environmentOverrides)
 {
     std::wstring commandLine = L"\"" + exe + L"\"";
     if (!arguments.empty())
         commandLine += L" " + arguments;
     std::wstring environment;
-    if (!tempFolder.empty())
-        environment = EnvironmentWithTemp(tempFolder);
+    if (!environmentOverrides.empty())
+        environment = EnvironmentBlock(environmentOverrides);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "launcher/Handles.h"
@@ -35,11 +36,13 @@ void SetChecked(HWND dialog, int id, bool checked);
 // means nothing here.
 IconStyle ReadIcon(HWND dialog, int iconId);
 
-// One started program with its own TEMP folder and environment.
+using EnvironmentOverrides = std::vector<std::pair<std::wstring, std::wstring>>;
+
+// One started program, with some environment variables of its own.
 class DrivenProcess {
 public:
     DrivenProcess(const std::wstring& exe, const std::wstring& arguments,
-                  const std::wstring& tempFolder = std::wstring());
+                  const EnvironmentOverrides& environment = EnvironmentOverrides());
     ~DrivenProcess();
 
     DWORD Id() const { return id_; }

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <windows.h>
+#include <imagehlp.h>
+
+#include <string>
+
+#include "launcher/Owner.h"
+
+struct LoadedImageTraits {
+    using Value = PLOADED_IMAGE;
+    static Value Invalid() noexcept { return nullptr; }
+    static void Release(Value image) noexcept { ImageUnload(image); }
+};
+
+using LoadedImage = Owner<LoadedImageTraits>;
+
+// The launcher's open, read-only view of its own executable file. The payload
+// is far too large for the module loader, so resources are read from the file.
+class ExeImage {
+public:
+    // Opens the running program's own file; throws "Image loading failed".
+    ExeImage();
+    ExeImage(const ExeImage&) = delete;
+    ExeImage& operator=(const ExeImage&) = delete;
+
+    // Streams the "BIN" resource `id` into a new file at targetPath.
+    void SaveResourceToFile(int id, const std::wstring& targetPath) const;
+
+    const LOADED_IMAGE* Image() const noexcept { return image.get(); }
+
+    // Logs "ExeImage: <message> Error: <last error>" and throws "Image loading failed".
+    [[noreturn]] static void ThrowImageError(const char* message);
+
+private:
+    LoadedImage image;
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "staging/StagedFolder.h"
+
+class ExeImage;
+
+// The locale folders of the staging folder, each with its satellite
+// SetupUI.resources.dll. Folders are removed in the order they were added.
+class LocaleTree {
+public:
+    LocaleTree(const std::wstring& stagingPath, const ExeImage& image) : path(stagingPath), image(&image) {}
+    ~LocaleTree();
+    LocaleTree(const LocaleTree&) = delete;
+    LocaleTree& operator=(const LocaleTree&) = delete;
+
+    void AddLocale(const std::wstring& locale, int resourceId);
+
+private:
+    std::wstring path;
+    const ExeImage* image;
+    std::vector<std::unique_ptr<StagedFolder>> folders;
+};

@@ -1,0 +1,13 @@
+#include "staging/StagedFolder.h"
+
+#include <windows.h>
+
+#include "log/SetupLog.h"
+
+StagedFolder::~StagedFolder()
+{
+    // The satellite goes first: a folder is removed only when empty.
+    file.reset();
+    if (!RemoveDirectoryW(path.c_str()))
+        setupLog << "RemoveDirectory failed: " << path << std::endl;
+}

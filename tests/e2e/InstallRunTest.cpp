@@ -1,0 +1,331 @@
+#include <windows.h>
+
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "tests/e2e/LauncherTest.h"
+#include "tests/support/Fnv.h"
+#include "tests/support/ScopedRegistry.h"
+
+namespace {
+
+const wchar_t DotNetKey[] = L"SOFTWARE\\Microsoft\\NET Framework Setup\\NDP\\v3.5";
+const wchar_t AppDefaults[] = L"Software\\Wine\\AppDefaults\\BrinmoorSetup.exe";
+const wchar_t DotNetQuestion[] =
+    L"Failed to start Setup. It looks like Microsoft .NET 3.5 has been turned off on this computer.\n"
+    L"Open the Windows Features app to turn it back on?";
+
+std::string Narrow(const std::wstring& text)
+{
+    std::string narrow;
+    for (wchar_t c : text)
+        narrow += static_cast<char>(c);
+    return narrow;
+}
+
+std::map<std::wstring, std::wstring> ReadRecord(const std::wstring& path)
+{
+    std::map<std::wstring, std::wstring> record;
+    std::wifstream file(path.c_str(), std::ios::binary);
+    std::wstring line;
+    while (std::getline(file, line)) {
+        const auto split = line.find(L'=');
+        if (split != std::wstring::npos)
+            record[line.substr(0, split)] = line.substr(split + 1);
+    }
+    return record;
+}
+
+class InstallRunTest : public LauncherTest {
+protected:
+    std::wstring Recording() const { return LauncherPath(L"recording"); }
+    std::wstring RecordPath() const { return temp.Path() + L"frontend-record.txt"; }
+    void SetFrontEndExitCode(const char* code) const { temp.WriteFile(L"frontend-exit-code.txt", code); }
+
+    // Runs a launcher that needs no answer and gives its exit code.
+    DWORD RunUnattended(const std::wstring& launcher)
+    {
+        auto process = Start(L"", launcher);
+        return ExitCodeOf(*process);
+    }
+
+    std::wstring OnlyRunFolder() const
+    {
+        const std::vector<std::wstring> folders = RunFolders();
+        EXPECT_EQ(folders.size(), 1u);
+        return folders.empty() ? std::wstring() : folders.front();
+    }
+
+    std::string ExpectedLog(const std::wstring& launcher, const std::wstring& runFolder, int exitCode) const
+    {
+        return "ExeImage: module path is " + Narrow(launcher) + "\n" +
+               "Trying to start process: " + Narrow(runFolder) + "SetupUI.exe /log=true\n" +
+               "  Succeeded: 1\n"
+               "Waiting for process to finish...\n"
+               "  Exit code: " + std::to_string(exitCode) + "\n";
+    }
+};
+
+TEST_F(InstallRunTest, StagesEveryItemStartsTheFrontEndAndCleansUp)
+{
+    ASSERT_EQ(RunUnattended(Recording()), 0u);
+
+    const std::wstring runFolder = OnlyRunFolder();
+    EXPECT_EQ(ListFolder(runFolder), std::vector<std::wstring>{L"Setup.log"});
+    EXPECT_EQ(ReadWholeFile(runFolder + L"Setup.log"), ExpectedLog(Recording(), runFolder, 0));
+
+    auto record = ReadRecord(RecordPath());
+    EXPECT_EQ(record[L"arguments"], L"/log=true");
+    EXPECT_EQ(record[L"folder"], runFolder);
+    const std::wstring payload = BRINMOOR_BUILD_DIR L"\\tests\\payloads\\recording\\";
+    const wchar_t* items[] = {L"Brinmoor.msi", L"DotNet.exe", L"SetupUI.exe", L"SetupUI.exe.config",
+                              L"de\\SetupUI.resources.dll", L"en-US\\SetupUI.resources.dll",
+                              L"es\\SetupUI.resources.dll", L"fr\\SetupUI.resources.dll",
+                              L"it\\SetupUI.resources.dll", L"ja\\SetupUI.resources.dll",
+                              L"pt-BR\\SetupUI.resources.dll", L"ru\\SetupUI.resources.dll",
+                              L"zh-Hans\\SetupUI.resources.dll"};
+    for (const wchar_t* item : items) {
+        EXPECT_NE(record[item], L"missing") << testing::PrintToString(std::wstring(item));
+        EXPECT_EQ(record[item], FileDigest(payload + item)) << testing::PrintToString(std::wstring(item));
+    }
+}
+
+TEST_F(InstallRunTest, EachRunGetsItsOwnFolderAndLog)
+{
+    ASSERT_EQ(RunUnattended(Recording()), 0u);
+    ASSERT_EQ(RunUnattended(Recording()), 0u);
+    {
+        auto first = Start(L"", Recording());
+        auto second = Start(L"", Recording());
+        EXPECT_EQ(ExitCodeOf(*first), 0u);
+        EXPECT_EQ(ExitCodeOf(*second), 0u);
+    }
+    const std::vector<std::wstring> folders = RunFolders();
+    ASSERT_EQ(folders.size(), 4u);
+    for (const std::wstring& folder : folders) {
+        EXPECT_EQ(ListFolder(folder), std::vector<std::wstring>{L"Setup.log"});
+        EXPECT_EQ(ReadWholeFile(folder + L"Setup.log"), ExpectedLog(Recording(), folder, 0));
+    }
+}
+
+TEST_F(InstallRunTest, FailedFrontEndWithDotNetPresentShowsNothing)
+{
+    ScopedRegistryKey dotNet(HKEY_LOCAL_MACHINE, DotNetKey, true);
+    SetFrontEndExitCode("1");
+    auto process = Start(L"", Recording());
+    EXPECT_EQ(ExitCodeOf(*process), 0u);
+    EXPECT_TRUE(process->TopLevelWindows().empty());
+    EXPECT_EQ(ReadWholeFile(OnlyRunFolder() + L"Setup.log"), ExpectedLog(Recording(), OnlyRunFolder(), 1));
+}
+
+TEST_F(InstallRunTest, FailedFrontEndWithoutDotNetAsksAndCancelOpensNothing)
+{
+    ScopedRegistryKey dotNet(HKEY_LOCAL_MACHINE, DotNetKey, false);
+    SetFrontEndExitCode("1");
+    auto process = Start(L"", Recording());
+    const MessageBoxView box = WaitForMessageBox(*process);
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.caption, L"Brinmoor Tessolan Setup");
+    EXPECT_EQ(box.text, DotNetQuestion);
+    EXPECT_EQ(box.icon, IconStyle::Error);
+    EXPECT_EQ(box.buttons, (std::vector<int>{IDOK, IDCANCEL}));
+    // The payload stays in place while the question is open.
+    EXPECT_NE(GetFileAttributesW((OnlyRunFolder() + L"SetupUI.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    AnswerMessageBox(box, IDCANCEL);
+    EXPECT_EQ(ExitCodeOf(*process), 0u);
+    Sleep(500);
+    EXPECT_FALSE(temp.Exists(L"optionalfeatures-started.txt"));
+    EXPECT_EQ(ListFolder(OnlyRunFolder()), std::vector<std::wstring>{L"Setup.log"});
+}
+
+TEST_F(InstallRunTest, FailedFrontEndWithoutDotNetOkOpensWindowsFeatures)
+{
+    ScopedRegistryKey dotNet(HKEY_LOCAL_MACHINE, DotNetKey, false);
+    SetFrontEndExitCode("1");
+    auto process = Start(L"", Recording());
+    const MessageBoxView box = WaitForMessageBox(*process);
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.text, DotNetQuestion);
+
+    AnswerMessageBox(box, IDOK);
+    EXPECT_EQ(ExitCodeOf(*process), 0u);
+    for (int i = 0; i < 100 && !temp.Exists(L"optionalfeatures-started.txt"); ++i)
+        Sleep(100);
+    EXPECT_TRUE(temp.Exists(L"optionalfeatures-started.txt")) << "OptionalFeatures.exe was not started";
+    EXPECT_EQ(ListFolder(OnlyRunFolder()), std::vector<std::wstring>{L"Setup.log"});
+}
+
+TEST_F(InstallRunTest, CrashedFrontEndExitCodeIsLoggedSigned)
+{
+    ScopedRegistryKey dotNet(HKEY_LOCAL_MACHINE, DotNetKey, true);
+    SetFrontEndExitCode("0xC0000005");
+    EXPECT_EQ(RunUnattended(Recording()), 0u);
+    EXPECT_EQ(ReadWholeFile(OnlyRunFolder() + L"Setup.log"), ExpectedLog(Recording(), OnlyRunFolder(), -1073741819));
+}
+
+TEST_F(InstallRunTest, FrontEndThatIsNotAProgramIsReported)
+{
+    ScopedRegistryKey dotNet(HKEY_LOCAL_MACHINE, DotNetKey, false);
+    const std::wstring launcher = LauncherPath(L"invalid");
+    auto process = Start(L"", launcher);
+    const MessageBoxView box = WaitForMessageBox(*process);
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.caption, L"Brinmoor Tessolan Setup");
+    EXPECT_EQ(box.text, L"Failed to start Setup. Please contact Technical Support.");
+    EXPECT_EQ(box.icon, IconStyle::Error);
+    EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
+    AnswerMessageBox(box, IDOK);
+    EXPECT_EQ(ExitCodeOf(*process), 0u);
+
+    const std::wstring runFolder = OnlyRunFolder();
+    EXPECT_EQ(ListFolder(runFolder), std::vector<std::wstring>{L"Setup.log"});
+    EXPECT_EQ(ReadWholeFile(runFolder + L"Setup.log"),
+              "ExeImage: module path is " + Narrow(launcher) + "\n" + "Trying to start process: " + Narrow(runFolder) +
+                  "SetupUI.exe /log=true\n" + "  Succeeded: 0\n");
+}
+
+struct VersionCase {
+    const char* name;
+    const wchar_t* wineVersion;  // null: the prefix's default, Windows 7 SP1
+    DWORD servicePack;           // CSDVersion, 0x100 is SP1
+    bool supported;
+};
+
+class WindowsVersionTest : public InstallRunTest, public testing::WithParamInterface<VersionCase> {};
+
+TEST_P(WindowsVersionTest, RefusesSystemsOlderThanWindows7Sp1)
+{
+    const VersionCase& version = GetParam();
+    ScopedRegistryValue appVersion(HKEY_CURRENT_USER, AppDefaults, L"Version", version.wineVersion);
+    ScopedRegistryValue servicePack(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Control\\Windows",
+                                    L"CSDVersion", version.servicePack);
+    auto process = Start(L"", Recording());
+    if (version.supported) {
+        EXPECT_EQ(ExitCodeOf(*process), 0u);
+        EXPECT_EQ(ReadRecord(RecordPath())[L"arguments"], L"/log=true");
+        return;
+    }
+    const MessageBoxView box = WaitForMessageBox(*process);
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.caption, L"Brinmoor Tessolan Setup");
+    EXPECT_EQ(box.text, L"This product can only be installed on Windows 7 Service Pack 1 or higher");
+    EXPECT_EQ(box.icon, IconStyle::Error);
+    EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
+    AnswerMessageBox(box, IDOK);
+    EXPECT_EQ(ExitCodeOf(*process), 1u);
+    const std::wstring runFolder = OnlyRunFolder();
+    EXPECT_EQ(ListFolder(runFolder), std::vector<std::wstring>{L"Setup.log"});
+    EXPECT_EQ(ReadWholeFile(runFolder + L"Setup.log"), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, WindowsVersionTest,
+                         testing::Values(VersionCase{"Windows7", nullptr, 0, false},
+                                         VersionCase{"VistaSp2", L"vista", 0x200, false},
+                                         VersionCase{"Windows7Sp1", nullptr, 0x100, true},
+                                         VersionCase{"Windows8", L"win8", 0, true},
+                                         VersionCase{"Windows10", L"win10", 0, true}),
+                         [](const testing::TestParamInfo<VersionCase>& info) { return info.param.name; });
+
+TEST_F(InstallRunTest, MissingPayloadItemIsReportedAndEarlierItemsRemoved)
+{
+    auto process = Start(L"", LauncherPath(L"without-133"));
+    const MessageBoxView box = WaitForMessageBox(*process);
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.caption, L"Brinmoor Setup");
+    EXPECT_EQ(box.text, L"Exception: ResourceDir::GetChildWithId");
+    EXPECT_EQ(box.icon, IconStyle::Error);
+    EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
+    // Released before the box is shown.
+    EXPECT_EQ(ListFolder(OnlyRunFolder()), std::vector<std::wstring>{L"Setup.log"});
+    AnswerMessageBox(box, IDOK);
+    EXPECT_EQ(ExitCodeOf(*process), 0u);
+    EXPECT_FALSE(temp.Exists(L"frontend-record.txt"));
+}
+
+TEST_F(InstallRunTest, UnwritableTempFolderIsReported)
+{
+    auto process = StartWithTemp(L"", Recording(), temp.Path() + L"missing\\");
+    const MessageBoxView box = WaitForMessageBox(*process);
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.caption, L"Brinmoor Setup");
+    EXPECT_EQ(box.text, L"Exception: CreateDirectory failed");
+    AnswerMessageBox(box, IDOK);
+    EXPECT_EQ(ExitCodeOf(*process), 0u);
+    EXPECT_FALSE(temp.Exists(L"missing"));
+}
+
+class HeldFileTest : public InstallRunTest {
+protected:
+    // Starts the launcher and, while its front end waits, opens a staged
+    // satellite without delete sharing; then lets the front end end.
+    std::unique_ptr<DrivenProcess> StartHoldingSatellite(FileHandle& held)
+    {
+        temp.WriteFile(L"frontend-hold.txt", "");
+        auto process = Start(L"", Recording());
+        for (int i = 0; i < 300 && !temp.Exists(L"frontend-record.txt"); ++i)
+            Sleep(100);
+        runFolder = OnlyRunFolder();
+        const std::wstring satellite = runFolder + L"de\\SetupUI.resources.dll";
+        held.reset(CreateFileW(satellite.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        DeleteFileW((temp.Path() + L"frontend-hold.txt").c_str());
+        return process;
+    }
+
+    std::wstring runFolder;
+};
+
+TEST_F(HeldFileTest, FileReleasedWithinTheRetryIsDeleted)
+{
+    FileHandle held;
+    auto process = StartHoldingSatellite(held);
+    ASSERT_TRUE(held.valid());
+    DWORD exitCode = 0;
+    EXPECT_FALSE(process->WaitForExit(1000, exitCode)) << "the launcher did not wait for the held file";
+    held.reset();
+    EXPECT_EQ(ExitCodeOf(*process), 0u);
+    EXPECT_EQ(ListFolder(runFolder), std::vector<std::wstring>{L"Setup.log"});
+    EXPECT_EQ(ReadWholeFile(runFolder + L"Setup.log"), ExpectedLog(Recording(), runFolder, 0));
+}
+
+TEST_F(HeldFileTest, FileHeldThroughTheCleanUpStays)
+{
+    FileHandle held;
+    auto process = StartHoldingSatellite(held);
+    ASSERT_TRUE(held.valid());
+    EXPECT_EQ(ExitCodeOf(*process), 0u);
+    held.reset();
+
+    EXPECT_EQ(ListFolder(runFolder), (std::vector<std::wstring>{L"Setup.log", L"de\\"}));
+    EXPECT_EQ(ListFolder(runFolder + L"de\\"), std::vector<std::wstring>{L"SetupUI.resources.dll"});
+    EXPECT_EQ(ReadWholeFile(runFolder + L"Setup.log"),
+              ExpectedLog(Recording(), runFolder, 0) + "RemoveDirectory failed: " + Narrow(runFolder) + "de\n");
+}
+
+TEST_F(InstallRunTest, FullDiskStopsBeforeTheFrontEndAndLeavesNoPartialItem)
+{
+    const std::wstring disk = BRINMOOR_BUILD_DIR L"\\tests\\fulldisk\\";
+    if (GetFileAttributesW((disk + L"mounted").c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "no small disk could be mounted on this machine";
+    const std::wstring diskTemp = disk + L"temp\\";
+
+    auto process = StartWithTemp(L"", LauncherPath(L"big"), diskTemp);
+    const MessageBoxView box = WaitForMessageBox(*process);
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.caption, L"Brinmoor Setup");
+    EXPECT_EQ(box.text, L"Exception: WriteFile failed");
+    AnswerMessageBox(box, IDOK);
+    EXPECT_EQ(ExitCodeOf(*process), 0u);
+
+    std::vector<std::wstring> runFolders;
+    for (const std::wstring& name : ListFolder(diskTemp + L"BrinmoorSetup\\"))
+        runFolders.push_back(diskTemp + L"BrinmoorSetup\\" + name);
+    ASSERT_EQ(runFolders.size(), 1u);
+    EXPECT_EQ(ListFolder(runFolders[0]), std::vector<std::wstring>{L"Setup.log"});
+    EXPECT_NE(ReadWholeFile(runFolders[0] + L"Setup.log").find("ExeImage: WriteFile failed Error: 112\n"),
+              std::string::npos);
+    EXPECT_EQ(GetFileAttributesW((diskTemp + L"frontend-record.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+}  // namespace

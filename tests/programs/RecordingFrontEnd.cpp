@@ -1,0 +1,72 @@
+// Stands in for the setup front end in tests: records what it was given and
+// what lies beside it into %TEMP%\frontend-record.txt, then ends with the exit
+// code written in %TEMP%\frontend-exit-code.txt (0 when there is none). With
+// %TEMP%\frontend-hold.txt present it waits for that file to go away first.
+#include <windows.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "tests/support/Fnv.h"
+
+namespace {
+
+const wchar_t* const Items[] = {
+    L"Brinmoor.msi",
+    L"DotNet.exe",
+    L"SetupUI.exe",
+    L"SetupUI.exe.config",
+    L"de\\SetupUI.resources.dll",
+    L"en-US\\SetupUI.resources.dll",
+    L"es\\SetupUI.resources.dll",
+    L"fr\\SetupUI.resources.dll",
+    L"it\\SetupUI.resources.dll",
+    L"ja\\SetupUI.resources.dll",
+    L"pt-BR\\SetupUI.resources.dll",
+    L"ru\\SetupUI.resources.dll",
+    L"zh-Hans\\SetupUI.resources.dll",
+};
+
+std::wstring TempPath()
+{
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    return temp;
+}
+
+std::wstring OwnFolder()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder = path;
+    return folder.substr(0, folder.rfind(L'\\') + 1);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int)
+{
+    const std::wstring temp = TempPath();
+    const std::wstring folder = OwnFolder();
+    {
+        std::wofstream record((temp + L"frontend-record.txt.part").c_str(), std::ios::binary);
+        record << L"arguments=" << commandLine << L"\n";
+        record << L"folder=" << folder << L"\n";
+        for (const wchar_t* item : Items)
+            record << item << L"=" << FileDigest(folder + item) << L"\n";
+    }
+    // Appears whole, so a test never reads half a record.
+    MoveFileW((temp + L"frontend-record.txt.part").c_str(), (temp + L"frontend-record.txt").c_str());
+
+    while (GetFileAttributesW((temp + L"frontend-hold.txt").c_str()) != INVALID_FILE_ATTRIBUTES)
+        Sleep(20);
+
+    long long exitCode = 0;
+    if (FILE* file = _wfopen((temp + L"frontend-exit-code.txt").c_str(), L"r")) {
+        if (fscanf(file, "%lli", &exitCode) != 1)
+            exitCode = 0;
+        fclose(file);
+    }
+    return static_cast<int>(exitCode);
+}
