@@ -9,8 +9,8 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
 fi
 
-for p in cmake make g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 xvfb x11-utils \
-         imagemagick msitools wixl python3 python3-pefile osslsigncode googletest; do
+for p in cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb \
+         msitools wixl python3 python3-pefile googletest; do
     have "$p" || need+=("$p")
 done
 

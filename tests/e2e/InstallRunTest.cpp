@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <shlobj.h>
 
 #include <fstream>
 #include <map>
@@ -326,6 +327,29 @@ TEST_F(InstallRunTest, FullDiskStopsBeforeTheFrontEndAndLeavesNoPartialItem)
     EXPECT_NE(ReadWholeFile(runFolders[0] + L"Setup.log").find("ExeImage: WriteFile failed Error: 112\n"),
               std::string::npos);
     EXPECT_EQ(GetFileAttributesW((diskTemp + L"frontend-record.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+}  // namespace
+
+namespace {
+
+class DemoPayloadTest : public LauncherTest {};
+
+TEST_F(DemoPayloadTest, PlainRunInstallsTheDemoProduct)
+{
+    auto process = Start(L"");
+    EXPECT_EQ(ExitCodeOf(*process, 180000), 0u);
+
+    wchar_t programFiles[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILESX86, nullptr, 0, programFiles)));
+    const std::wstring product = std::wstring(programFiles) + L"\\Brinmoor\\Tessolan\\";
+    EXPECT_NE(GetFileAttributesW((product + L"Readme.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    const std::vector<std::wstring> folders = RunFolders();
+    ASSERT_EQ(folders.size(), 1u);
+    // The demo front end keeps a log of its own beside the launcher's.
+    EXPECT_EQ(ListFolder(folders[0]), (std::vector<std::wstring>{L"Setup.log", L"SetupUI.log"}));
+    EXPECT_NE(ReadWholeFile(folders[0] + L"Setup.log").find("  Exit code: 0\n"), std::string::npos);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "image/ExeImage.h"
 #include "image/ResourceDir.h"
 #include "image/ResourceSection.h"
+#include "log/SetupLog.h"
 #include "tests/image/TestHelpers.h"
 #include "tests/support/TempFolder.h"
 
@@ -67,7 +68,10 @@ TEST_P(ExeImageSizeTest, CopiesTheResourceByteForByte)
 INSTANTIATE_TEST_SUITE_P(Sizes, ExeImageSizeTest,
                          ::testing::Values(SizedResource{201, 0x409, 0}, SizedResource{202, 0x407, 1},
                                            SizedResource{203, 0x409, 1048576}, SizedResource{204, 0x409, 1048577},
-                                           SizedResource{205, 0x409, 3 * 1048576 + 4321}));
+                                           SizedResource{205, 0x409, 3 * 1048576 + 4321}),
+                         [](const ::testing::TestParamInfo<SizedResource>& info) {
+                             return "Bytes" + std::to_string(info.param.size);
+                         });
 
 TEST_F(ExeImageTest, ResourceInTwoLanguagesFailsWithoutFile)
 {

@@ -174,8 +174,8 @@ TEST(ResourceDirTest, DataEntryOutsideTheSectionFails)
     const uint32_t language = section.AddTable(0, 1);
     section.SetEntry(root, 0, highBit | section.AddName(L"BIN"), highBit | type);
     section.SetEntry(type, 0, 5, highBit | language);
-    section.SetEntry(language, 0, 0x409, section.Size() - 8);
     section.AddBytes(8, 0);
+    section.SetEntry(language, 0, 0x409, section.Size() - 8);
     EXPECT_EQ(FindError(section, 5), "ResourceDir::GetResourceData");
 }
 

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Builds the launcher with the demo payload and runs it under Wine in a
+# virtual display: the demo product installs into the build tree's prefix.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/arch.sh
+
+build=${BUILD_DIR:-build-demo-$BRINMOOR_TEST_ARCH}
+cmake -S . -B "$build" -DBRINMOOR_ARCH="$BRINMOOR_TEST_ARCH" -DBUILD_TESTING=OFF
+cmake --build "$build" -j"$(nproc)"
+
+bash scripts/wine-session.sh start "$build"
+trap 'bash scripts/wine-session.sh stop "$build"' EXIT
+
+prefix="$(pwd)/$build/wineprefix"
+temp_root=$(echo "$prefix"/drive_c/users/*/Temp)
+before=$(ls "$temp_root/BrinmoorSetup" 2>/dev/null || true)
+
+set +e
+"$build/wine-run.sh" "$build/BrinmoorSetup.exe"
+exit_code=$?
+set -e
+
+run_folder=""
+for folder in "$temp_root"/BrinmoorSetup/*/; do
+    grep -qxF "$(basename "$folder")" <<<"$before" || run_folder=$folder
+done
+
+echo
+echo "Per-run folder: ${run_folder:-none}"
+if [ -n "$run_folder" ]; then
+    echo "--- Setup.log"
+    cat "$run_folder/Setup.log"
+    if [ -f "$run_folder/SetupUI.log" ]; then
+        echo "--- SetupUI.log (the demo front end's own log)"
+        cat "$run_folder/SetupUI.log"
+    fi
+    echo "---"
+fi
+echo "Exit code: $exit_code"
+installed="$prefix/drive_c/Program Files (x86)/Brinmoor/Tessolan"
+if [ -d "$installed" ]; then
+    echo "Installed into: $installed"
+    ls -l "$installed"
+else
+    echo "The demo product was not installed."
+fi
+exit "$exit_code"
