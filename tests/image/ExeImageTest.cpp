@@ -9,6 +9,7 @@
 #include "image/ResourceSection.h"
 #include "log/SetupLog.h"
 #include "tests/image/TestHelpers.h"
+#include "tests/support/LogWatch.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -46,6 +47,8 @@ protected:
     ExeImage image;
 };
 
+}  // namespace
+
 struct SizedResource {
     int id;
     int language;
@@ -54,8 +57,6 @@ struct SizedResource {
 
 class ExeImageSizeTest : public ExeImageTest, public ::testing::WithParamInterface<SizedResource> {
 };
-
-}  // namespace
 
 TEST_P(ExeImageSizeTest, CopiesTheResourceByteForByte)
 {
