@@ -40,6 +40,18 @@ std::map<std::wstring, std::wstring> ReadRecord(const std::wstring& path)
 
 class InstallRunTest : public LauncherTest {
 protected:
+    // Waits for an error box with a single OK button and checks what it says.
+    static MessageBoxView ExpectErrorBox(const DrivenProcess& process, const wchar_t* caption, const wchar_t* text)
+    {
+        const MessageBoxView box = WaitForMessageBox(process);
+        EXPECT_NE(box.window, nullptr) << "no message box appeared";
+        EXPECT_EQ(box.caption, caption);
+        EXPECT_EQ(box.text, text);
+        EXPECT_EQ(box.icon, IconStyle::Error);
+        EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
+        return box;
+    }
+
     std::wstring Recording() const { return LauncherPath(L"recording"); }
     std::wstring RecordPath() const { return temp.Path() + L"frontend-record.txt"; }
     void SetFrontEndExitCode(const char* code) const { temp.WriteFile(L"frontend-exit-code.txt", code); }
@@ -152,7 +164,7 @@ TEST_F(InstallRunTest, FailedFrontEndWithoutDotNetOkOpensWindowsFeatures)
 
     AnswerMessageBox(box, IDOK);
     EXPECT_EQ(ExitCodeOf(*process), 0u);
-    for (int i = 0; i < 100 && !temp.Exists(L"optionalfeatures-started.txt"); ++i)
+    for (int i = 0; i < 900 && !temp.Exists(L"optionalfeatures-started.txt"); ++i)
         Sleep(100);
     EXPECT_TRUE(temp.Exists(L"optionalfeatures-started.txt")) << "OptionalFeatures.exe was not started";
     EXPECT_EQ(ListFolder(OnlyRunFolder()), std::vector<std::wstring>{L"Setup.log"});
@@ -171,12 +183,8 @@ TEST_F(InstallRunTest, FrontEndThatIsNotAProgramIsReported)
     ScopedRegistryKey dotNet(HKEY_LOCAL_MACHINE, DotNetKey, false);
     const std::wstring launcher = LauncherPath(L"invalid");
     auto process = Start(L"", launcher);
-    const MessageBoxView box = WaitForMessageBox(*process);
-    ASSERT_NE(box.window, nullptr);
-    EXPECT_EQ(box.caption, L"Brinmoor Tessolan Setup");
-    EXPECT_EQ(box.text, L"Failed to start Setup. Please contact Technical Support.");
-    EXPECT_EQ(box.icon, IconStyle::Error);
-    EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
+    const MessageBoxView box = ExpectErrorBox(*process, L"Brinmoor Tessolan Setup",
+                                              L"Failed to start Setup. Please contact Technical Support.");
     AnswerMessageBox(box, IDOK);
     EXPECT_EQ(ExitCodeOf(*process), 0u);
 
@@ -208,12 +216,8 @@ TEST_P(WindowsVersionTest, RefusesSystemsOlderThanWindows7Sp1)
         EXPECT_EQ(ReadRecord(RecordPath())[L"arguments"], L"/log=true");
         return;
     }
-    const MessageBoxView box = WaitForMessageBox(*process);
-    ASSERT_NE(box.window, nullptr);
-    EXPECT_EQ(box.caption, L"Brinmoor Tessolan Setup");
-    EXPECT_EQ(box.text, L"This product can only be installed on Windows 7 Service Pack 1 or higher");
-    EXPECT_EQ(box.icon, IconStyle::Error);
-    EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
+    const MessageBoxView box = ExpectErrorBox(*process, L"Brinmoor Tessolan Setup",
+                                              L"This product can only be installed on Windows 7 Service Pack 1 or higher");
     AnswerMessageBox(box, IDOK);
     EXPECT_EQ(ExitCodeOf(*process), 1u);
     const std::wstring runFolder = OnlyRunFolder();
@@ -232,12 +236,7 @@ INSTANTIATE_TEST_SUITE_P(Versions, WindowsVersionTest,
 TEST_F(InstallRunTest, MissingPayloadItemIsReportedAndEarlierItemsRemoved)
 {
     auto process = Start(L"", LauncherPath(L"without-133"));
-    const MessageBoxView box = WaitForMessageBox(*process);
-    ASSERT_NE(box.window, nullptr);
-    EXPECT_EQ(box.caption, L"Brinmoor Setup");
-    EXPECT_EQ(box.text, L"Exception: ResourceDir::GetChildWithId");
-    EXPECT_EQ(box.icon, IconStyle::Error);
-    EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
+    const MessageBoxView box = ExpectErrorBox(*process, L"Brinmoor Setup", L"Exception: ResourceDir::GetChildWithId");
     // Released before the box is shown.
     EXPECT_EQ(ListFolder(OnlyRunFolder()), std::vector<std::wstring>{L"Setup.log"});
     AnswerMessageBox(box, IDOK);
@@ -248,10 +247,7 @@ TEST_F(InstallRunTest, MissingPayloadItemIsReportedAndEarlierItemsRemoved)
 TEST_F(InstallRunTest, UnwritableTempFolderIsReported)
 {
     auto process = StartWithTemp(L"", Recording(), temp.Path() + L"missing\\");
-    const MessageBoxView box = WaitForMessageBox(*process);
-    ASSERT_NE(box.window, nullptr);
-    EXPECT_EQ(box.caption, L"Brinmoor Setup");
-    EXPECT_EQ(box.text, L"Exception: CreateDirectory failed");
+    const MessageBoxView box = ExpectErrorBox(*process, L"Brinmoor Setup", L"Exception: CreateDirectory failed");
     AnswerMessageBox(box, IDOK);
     EXPECT_EQ(ExitCodeOf(*process), 0u);
     EXPECT_FALSE(temp.Exists(L"missing"));
@@ -265,7 +261,7 @@ protected:
     {
         temp.WriteFile(L"frontend-hold.txt", "");
         auto process = Start(L"", Recording());
-        for (int i = 0; i < 300 && !temp.Exists(L"frontend-record.txt"); ++i)
+        for (int i = 0; i < 900 && !temp.Exists(L"frontend-record.txt"); ++i)
             Sleep(100);
         runFolder = OnlyRunFolder();
         const std::wstring satellite = runFolder + L"de\\SetupUI.resources.dll";
@@ -312,10 +308,7 @@ TEST_F(InstallRunTest, FullDiskStopsBeforeTheFrontEndAndLeavesNoPartialItem)
     const std::wstring diskTemp = disk + L"temp\\";
 
     auto process = StartWithTemp(L"", LauncherPath(L"big"), diskTemp);
-    const MessageBoxView box = WaitForMessageBox(*process);
-    ASSERT_NE(box.window, nullptr);
-    EXPECT_EQ(box.caption, L"Brinmoor Setup");
-    EXPECT_EQ(box.text, L"Exception: WriteFile failed");
+    const MessageBoxView box = ExpectErrorBox(*process, L"Brinmoor Setup", L"Exception: WriteFile failed");
     AnswerMessageBox(box, IDOK);
     EXPECT_EQ(ExitCodeOf(*process), 0u);
 

@@ -23,7 +23,7 @@ protected:
     // Full paths of the per-run folders, each ending with a backslash.
     std::vector<std::wstring> RunFolders() const;
     // Waits for the process to end and gives its full 32-bit exit code.
-    static DWORD ExitCodeOf(const DrivenProcess& process, DWORD timeoutMs = 60000);
+    static DWORD ExitCodeOf(const DrivenProcess& process, DWORD timeoutMs = 120000);
 
     TempFolder temp;
 };

@@ -16,5 +16,5 @@ struct MessageBoxView {
 
 // Waits for the process's next message box and reads it; window is null
 // when none came.
-MessageBoxView WaitForMessageBox(const DrivenProcess& process, unsigned long timeoutMs = 30000);
+MessageBoxView WaitForMessageBox(const DrivenProcess& process, unsigned long timeoutMs = 90000);
 void AnswerMessageBox(const MessageBoxView& box, int buttonId);

@@ -47,7 +47,7 @@ public:
 
     DWORD Id() const { return id_; }
     // The first visible top-level window of the given class, or null after the timeout.
-    HWND WaitForWindow(const wchar_t* className, DWORD timeoutMs = 30000) const;
+    HWND WaitForWindow(const wchar_t* className, DWORD timeoutMs = 90000) const;
     std::vector<HWND> TopLevelWindows() const;
     // False when the process is still running after the timeout.
     bool WaitForExit(DWORD timeoutMs, DWORD& exitCode) const;
