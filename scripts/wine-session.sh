@@ -39,6 +39,11 @@ start)
         keep_shell_folders_inside_prefix
     fi
     "$build/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1
+    # Holds Wine's desktop open between tests; otherwise each windowed program
+    # started after a quiet spell waits for the desktop to start again.
+    if [ -f "$build/desktop_keeper.exe" ]; then
+        setsid "$build/wine-run.sh" "$build/desktop_keeper.exe" </dev/null >/dev/null 2>&1 &
+    fi
     ;;
 stop)
     wineserver -k </dev/null >/dev/null 2>&1 || true
