@@ -253,6 +253,44 @@ TEST_F(InstallRunTest, UnwritableTempFolderIsReported)
     EXPECT_FALSE(temp.Exists(L"missing"));
 }
 
+class LauncherPathLengthTest : public InstallRunTest {
+protected:
+    // A copy of the recording launcher whose full path is `length` characters long.
+    std::wstring CopyLauncherWithPathLength(size_t length) const
+    {
+        const std::wstring name = L"\\BrinmoorSetup.exe";
+        const std::wstring folder = temp.Path() + std::wstring(length - temp.Path().size() - name.size(), L'x');
+        CreateDirectoryW(folder.c_str(), nullptr);
+        const std::wstring copy = folder + name;
+        EXPECT_TRUE(CopyFileW(Recording().c_str(), copy.c_str(), FALSE));
+        EXPECT_EQ(copy.size(), length);
+        return copy;
+    }
+};
+
+TEST_F(LauncherPathLengthTest, PathOf259CharactersOpens)
+{
+    const std::wstring launcher = CopyLauncherWithPathLength(259);
+    EXPECT_EQ(RunUnattended(launcher), 0u);
+    EXPECT_EQ(ReadWholeFile(OnlyRunFolder() + L"Setup.log"), ExpectedLog(launcher, OnlyRunFolder(), 0));
+}
+
+TEST_F(LauncherPathLengthTest, PathFillingTheBufferIsAnImageError)
+{
+    // CreateProcess refuses a full path this long, so the copy is started by its bare name.
+    const std::wstring launcher = CopyLauncherWithPathLength(260);
+    wchar_t saved[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, saved);
+    SetCurrentDirectoryW(launcher.substr(0, launcher.rfind(L'\\')).c_str());
+    auto process = Start(L"", L"BrinmoorSetup.exe");
+    SetCurrentDirectoryW(saved);
+    const MessageBoxView box = ExpectErrorBox(*process, L"Brinmoor Setup", L"Exception: Image loading failed");
+    AnswerMessageBox(box, IDOK);
+    EXPECT_EQ(ExitCodeOf(*process), 0u);
+    EXPECT_EQ(ReadWholeFile(OnlyRunFolder() + L"Setup.log"), "ExeImage: GetModuleFileName failed Error: 122\n");
+    EXPECT_FALSE(temp.Exists(L"frontend-record.txt"));
+}
+
 class HeldFileTest : public InstallRunTest {
 protected:
     // Starts the launcher and, while its front end waits, opens a staged
