@@ -132,42 +132,58 @@ TEST_F(InstallRunTest, FailedFrontEndWithDotNetPresentShowsNothing)
     EXPECT_EQ(ReadWholeFile(OnlyRunFolder() + L"Setup.log"), ExpectedLog(Recording(), OnlyRunFolder(), 1));
 }
 
-TEST_F(InstallRunTest, FailedFrontEndWithoutDotNetAsksAndCancelOpensNothing)
+class DotNetQuestionTest : public InstallRunTest {
+protected:
+    // Runs a failing front end without the .NET 3.5 key and checks the question.
+    MessageBoxView StartAndWaitForQuestion()
+    {
+        SetFrontEndExitCode("1");
+        process = Start(L"", Recording());
+        const MessageBoxView box = WaitForMessageBox(*process);
+        EXPECT_NE(box.window, nullptr) << "no question appeared";
+        EXPECT_EQ(box.caption, L"Brinmoor Tessolan Setup");
+        EXPECT_EQ(box.text, DotNetQuestion);
+        EXPECT_EQ(box.icon, IconStyle::Error);
+        EXPECT_EQ(box.buttons, (std::vector<int>{IDOK, IDCANCEL}));
+        return box;
+    }
+
+    bool WindowsFeaturesStarted() const { return temp.Exists(L"optionalfeatures-started.txt"); }
+
+    ScopedRegistryKey dotNet{HKEY_LOCAL_MACHINE, DotNetKey, false};
+    std::unique_ptr<DrivenProcess> process;
+};
+
+TEST_F(DotNetQuestionTest, CancelOpensNothing)
 {
-    ScopedRegistryKey dotNet(HKEY_LOCAL_MACHINE, DotNetKey, false);
-    SetFrontEndExitCode("1");
-    auto process = Start(L"", Recording());
-    const MessageBoxView box = WaitForMessageBox(*process);
-    ASSERT_NE(box.window, nullptr);
-    EXPECT_EQ(box.caption, L"Brinmoor Tessolan Setup");
-    EXPECT_EQ(box.text, DotNetQuestion);
-    EXPECT_EQ(box.icon, IconStyle::Error);
-    EXPECT_EQ(box.buttons, (std::vector<int>{IDOK, IDCANCEL}));
+    const MessageBoxView box = StartAndWaitForQuestion();
     // The payload stays in place while the question is open.
     EXPECT_NE(GetFileAttributesW((OnlyRunFolder() + L"SetupUI.exe").c_str()), INVALID_FILE_ATTRIBUTES);
 
     AnswerMessageBox(box, IDCANCEL);
     EXPECT_EQ(ExitCodeOf(*process), 0u);
     Sleep(500);
-    EXPECT_FALSE(temp.Exists(L"optionalfeatures-started.txt"));
+    EXPECT_FALSE(WindowsFeaturesStarted());
     EXPECT_EQ(ListFolder(OnlyRunFolder()), std::vector<std::wstring>{L"Setup.log"});
 }
 
-TEST_F(InstallRunTest, FailedFrontEndWithoutDotNetOkOpensWindowsFeatures)
+TEST_F(DotNetQuestionTest, OkOpensWindowsFeaturesWithoutWaitingForIt)
 {
-    ScopedRegistryKey dotNet(HKEY_LOCAL_MACHINE, DotNetKey, false);
-    SetFrontEndExitCode("1");
-    auto process = Start(L"", Recording());
-    const MessageBoxView box = WaitForMessageBox(*process);
-    ASSERT_NE(box.window, nullptr);
-    EXPECT_EQ(box.text, DotNetQuestion);
+    // The stand-in for the Windows Features app stays open while this file exists.
+    temp.WriteFile(L"optionalfeatures-hold.txt", "");
+    const MessageBoxView box = StartAndWaitForQuestion();
 
     AnswerMessageBox(box, IDOK);
     EXPECT_EQ(ExitCodeOf(*process), 0u);
-    for (int i = 0; i < 900 && !temp.Exists(L"optionalfeatures-started.txt"); ++i)
-        Sleep(100);
-    EXPECT_TRUE(temp.Exists(L"optionalfeatures-started.txt")) << "OptionalFeatures.exe was not started";
     EXPECT_EQ(ListFolder(OnlyRunFolder()), std::vector<std::wstring>{L"Setup.log"});
+    for (int i = 0; i < 900 && !WindowsFeaturesStarted(); ++i)
+        Sleep(100);
+    EXPECT_TRUE(WindowsFeaturesStarted()) << "OptionalFeatures.exe was not started";
+    EXPECT_FALSE(temp.Exists(L"optionalfeatures-ended.txt")) << "the launcher waited for the app";
+    DeleteFileW((temp.Path() + L"optionalfeatures-hold.txt").c_str());
+    for (int i = 0; i < 900 && !temp.Exists(L"optionalfeatures-ended.txt"); ++i)
+        Sleep(100);
+    EXPECT_TRUE(temp.Exists(L"optionalfeatures-ended.txt"));
 }
 
 TEST_F(InstallRunTest, CrashedFrontEndExitCodeIsLoggedSigned)

@@ -1,14 +1,22 @@
-// Stands in for the Windows Features app: leaves %TEMP%\optionalfeatures-started.txt.
+// Stands in for the Windows Features app: leaves %TEMP%\optionalfeatures-started.txt,
+// stays open while %TEMP%\optionalfeatures-hold.txt exists and leaves
+// optionalfeatures-ended.txt when it ends, so a test can see that its caller did not wait.
 #include <windows.h>
 
 #include <string>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring marker = std::wstring(temp) + L"optionalfeatures-started.txt";
-    HANDLE file = CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    CloseHandle(file);
+    wchar_t tempPath[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, tempPath);
+    const std::wstring temp = tempPath;
+    CloseHandle(CreateFileW((temp + L"optionalfeatures-started.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                            CREATE_ALWAYS, 0, nullptr));
+    const ULONGLONG end = GetTickCount64() + 60000;
+    while (GetFileAttributesW((temp + L"optionalfeatures-hold.txt").c_str()) != INVALID_FILE_ATTRIBUTES &&
+           GetTickCount64() < end)
+        Sleep(20);
+    CloseHandle(CreateFileW((temp + L"optionalfeatures-ended.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            0, nullptr));
     return 0;
 }
