@@ -17,12 +17,14 @@ const wchar_t DotNetQuestion[] =
     L"Failed to start Setup. It looks like Microsoft .NET 3.5 has been turned off on this computer.\n"
     L"Open the Windows Features app to turn it back on?";
 
-std::string Narrow(const std::wstring& text)
+// What the log holds for a path: its UTF-8 bytes.
+std::string Utf8(const std::wstring& text)
 {
-    std::string narrow;
-    for (wchar_t c : text)
-        narrow += static_cast<char>(c);
-    return narrow;
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string bytes(size, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0], size, nullptr, nullptr);
+    return bytes;
 }
 
 std::map<std::wstring, std::wstring> ReadRecord(const std::wstring& path)
@@ -72,8 +74,8 @@ protected:
 
     std::string ExpectedLog(const std::wstring& launcher, const std::wstring& runFolder, int exitCode) const
     {
-        return "ExeImage: module path is " + Narrow(launcher) + "\n" +
-               "Trying to start process: " + Narrow(runFolder) + "SetupUI.exe /log=true\n" +
+        return "ExeImage: module path is " + Utf8(launcher) + "\n" +
+               "Trying to start process: " + Utf8(runFolder) + "SetupUI.exe /log=true\n" +
                "  Succeeded: 1\n"
                "Waiting for process to finish...\n"
                "  Exit code: " + std::to_string(exitCode) + "\n";
@@ -120,6 +122,22 @@ TEST_F(InstallRunTest, EachRunGetsItsOwnFolderAndLog)
         EXPECT_EQ(ListFolder(folder), std::vector<std::wstring>{L"Setup.log"});
         EXPECT_EQ(ReadWholeFile(folder + L"Setup.log"), ExpectedLog(Recording(), folder, 0));
     }
+}
+
+TEST_F(InstallRunTest, NonAsciiTempFolderIsLoggedAsUtf8)
+{
+    const std::wstring userTemp = temp.Path() + L"Us\u00e9r \u65e5\u672c\\";
+    ASSERT_TRUE(CreateDirectoryW(userTemp.c_str(), nullptr));
+    auto process = StartWithTemp(L"", Recording(), userTemp);
+    EXPECT_EQ(ExitCodeOf(*process), 0u);
+
+    const std::wstring root = userTemp + L"BrinmoorSetup\\";
+    const std::vector<std::wstring> folders = ListFolder(root);
+    ASSERT_EQ(folders.size(), 1u);
+    const std::wstring runFolder = root + folders[0];
+    const std::string log = ReadWholeFile(runFolder + L"Setup.log");
+    EXPECT_EQ(log, ExpectedLog(Recording(), runFolder, 0));
+    EXPECT_NE(log.find("Us\xC3\xA9r \xE6\x97\xA5\xE6\x9C\xAC\\BrinmoorSetup\\"), std::string::npos);
 }
 
 TEST_F(InstallRunTest, FailedFrontEndWithDotNetPresentShowsNothing)
@@ -207,7 +225,7 @@ TEST_F(InstallRunTest, FrontEndThatIsNotAProgramIsReported)
     const std::wstring runFolder = OnlyRunFolder();
     EXPECT_EQ(ListFolder(runFolder), std::vector<std::wstring>{L"Setup.log"});
     EXPECT_EQ(ReadWholeFile(runFolder + L"Setup.log"),
-              "ExeImage: module path is " + Narrow(launcher) + "\n" + "Trying to start process: " + Narrow(runFolder) +
+              "ExeImage: module path is " + Utf8(launcher) + "\n" + "Trying to start process: " + Utf8(runFolder) +
                   "SetupUI.exe /log=true\n" + "  Succeeded: 0\n");
 }
 
@@ -351,7 +369,7 @@ TEST_F(HeldFileTest, FileHeldThroughTheCleanUpStays)
     EXPECT_EQ(ListFolder(runFolder), (std::vector<std::wstring>{L"Setup.log", L"de\\"}));
     EXPECT_EQ(ListFolder(runFolder + L"de\\"), std::vector<std::wstring>{L"SetupUI.resources.dll"});
     EXPECT_EQ(ReadWholeFile(runFolder + L"Setup.log"),
-              ExpectedLog(Recording(), runFolder, 0) + "RemoveDirectory failed: " + Narrow(runFolder) + "de\n");
+              ExpectedLog(Recording(), runFolder, 0) + "RemoveDirectory failed: " + Utf8(runFolder) + "de\n");
 }
 
 TEST_F(InstallRunTest, FullDiskStopsBeforeTheFrontEndAndLeavesNoPartialItem)
