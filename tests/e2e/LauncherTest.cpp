@@ -1,8 +1,6 @@
 #include "tests/e2e/LauncherTest.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
 std::wstring LauncherTest::LauncherPath(const std::wstring& build)
 {
@@ -47,12 +45,6 @@ DWORD LauncherTest::ExitCodeOf(const DrivenProcess& process, DWORD timeoutMs)
     DWORD exitCode = 0xFFFFFFFF;
     EXPECT_TRUE(process.WaitForExit(timeoutMs, exitCode)) << "the launcher did not end";
     return exitCode;
-}
-
-std::string ReadWholeFile(const std::wstring& path)
-{
-    std::ifstream file(path.c_str(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 std::vector<std::wstring> ListFolder(const std::wstring& folder)

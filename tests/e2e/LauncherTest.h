@@ -28,6 +28,5 @@ protected:
     TempFolder temp;
 };
 
-std::string ReadWholeFile(const std::wstring& path);
 // Names of the files and folders inside a folder, sorted; folders end with "\".
 std::vector<std::wstring> ListFolder(const std::wstring& folder);

@@ -1,9 +1,5 @@
 #include "tests/image/TestHelpers.h"
 
-#include <windows.h>
-
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 std::string ErrorText(const std::function<void()>& action)
@@ -16,13 +12,3 @@ std::string ErrorText(const std::function<void()>& action)
     return "no error";
 }
 
-std::string ReadWholeFile(const std::wstring& path)
-{
-    std::ifstream file(path.c_str(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-bool FileExists(const std::wstring& path)
-{
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}

@@ -6,5 +6,3 @@
 // The text of the runtime error `action` throws, or "no error".
 std::string ErrorText(const std::function<void()>& action);
 
-std::string ReadWholeFile(const std::wstring& path);
-bool FileExists(const std::wstring& path);

@@ -29,6 +29,17 @@ void RemoveTree(const std::wstring& folder)
 
 }  // namespace
 
+std::string ReadWholeFile(const std::wstring& path)
+{
+    std::ifstream file(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+bool FileExists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 TempFolder::TempFolder()
 {
     wchar_t temp[MAX_PATH];
@@ -51,13 +62,12 @@ TempFolder::~TempFolder()
 
 bool TempFolder::Exists(const std::wstring& name) const
 {
-    return GetFileAttributesW((path_ + name).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return FileExists(path_ + name);
 }
 
 std::string TempFolder::ReadFile(const std::wstring& name) const
 {
-    std::ifstream file((path_ + name).c_str(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return ReadWholeFile(path_ + name);
 }
 
 void TempFolder::WriteFile(const std::wstring& name, const std::string& bytes) const

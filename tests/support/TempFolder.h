@@ -2,6 +2,9 @@
 
 #include <string>
 
+std::string ReadWholeFile(const std::wstring& path);
+bool FileExists(const std::wstring& path);
+
 // A fresh folder under %TEMP% that is removed with everything in it.
 class TempFolder {
 public:

@@ -20,11 +20,6 @@ const int EmptyItem = 201;
 const int OneByteItem = 202;
 const int TwoLanguageItem = 206;
 
-bool Exists(const std::wstring& path)
-{
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 FileHandle OpenWithoutDeleteSharing(const std::wstring& path)
 {
     return FileHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -99,7 +94,7 @@ TEST(StagingFolder, EachCallMakesANewFolderUnderBrinmoorSetup)
         EXPECT_EQ(uuid.find_first_not_of(L"0123456789abcdef-"), std::wstring::npos) << testing::PrintToString(uuid);
         EXPECT_EQ(uuid[8], L'-');
         EXPECT_EQ(uuid[23], L'-');
-        EXPECT_TRUE(Exists(folder));
+        EXPECT_TRUE(FileExists(folder));
         RemoveDirectoryW(folder.c_str());
     }
 }
