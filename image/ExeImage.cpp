@@ -7,7 +7,7 @@
 
 #include "image/ResourceDir.h"
 #include "image/ResourceSection.h"
-#include "launcher/Handles.h"
+#include "win/Handles.h"
 #include "log/SetupLog.h"
 
 namespace {

@@ -1,19 +1,10 @@
 #pragma once
 
 #include <windows.h>
-#include <imagehlp.h>
 
 #include <string>
 
-#include "launcher/Owner.h"
-
-struct LoadedImageTraits {
-    using Value = PLOADED_IMAGE;
-    static Value Invalid() noexcept { return nullptr; }
-    static void Release(Value image) noexcept { ImageUnload(image); }
-};
-
-using LoadedImage = Owner<LoadedImageTraits>;
+#include "win/Handles.h"
 
 // The launcher's open, read-only view of its own executable file. The payload
 // is far too large for the module loader, so resources are read from the file.

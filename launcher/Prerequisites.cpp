@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "launcher/Handles.h"
+#include "win/Handles.h"
 #include "launcher/SetupMessage.h"
 
 bool IsSupportedWindows()

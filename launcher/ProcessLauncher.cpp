@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "launcher/Handles.h"
+#include "win/Handles.h"
 #include "log/SetupLog.h"
 
 HANDLE ProcessLauncher::Start() const

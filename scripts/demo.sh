@@ -3,10 +3,10 @@
 # virtual display: the demo product installs into the build tree's prefix.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source scripts/arch.sh
+bash scripts/run-i386.sh describe
 
-build=${BUILD_DIR:-build-demo-$BRINMOOR_TEST_ARCH}
-cmake -S . -B "$build" -DBRINMOOR_ARCH="$BRINMOOR_TEST_ARCH" -DBUILD_TESTING=OFF
+build=${BUILD_DIR:-build-demo}
+cmake -S . -B "$build" -DBUILD_TESTING=OFF
 cmake --build "$build" -j"$(nproc)"
 
 bash scripts/wine-session.sh start "$build"

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Builds the launcher and its tests and runs every test under Wine.
+# Builds the shipped 32-bit launcher and its tests and runs every test under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source scripts/arch.sh
+bash scripts/run-i386.sh describe
 
-build=${BUILD_DIR:-build-$BRINMOOR_TEST_ARCH}
-cmake -S . -B "$build" -DBRINMOOR_ARCH="$BRINMOOR_TEST_ARCH"
+build=${BUILD_DIR:-build-test}
+cmake -S . -B "$build"
 cmake --build "$build" -j"$(nproc)"
 
 bash scripts/wine-session.sh start "$build"

@@ -1,6 +1,6 @@
 #include "tests/support/ScopedRegistry.h"
 
-#include "launcher/Handles.h"
+#include "win/Handles.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "launcher/Handles.h"
+#include "win/Handles.h"
 
 // Drives another process's windows the way a person would: find them, read
 // them, press their buttons and type into their fields.

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "launcher/Handles.h"
+#include "win/Handles.h"
 #include "log/SetupLog.h"
 #include "tests/support/TempFolder.h"
 

@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "image/ExeImage.h"
-#include "launcher/Handles.h"
+#include "win/Handles.h"
 #include "staging/LocaleTree.h"
 #include "staging/StagedFile.h"
 #include "staging/StagingFolder.h"

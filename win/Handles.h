@@ -1,8 +1,9 @@
 #pragma once
 
 #include <windows.h>
+#include <imagehlp.h>
 
-#include "launcher/Owner.h"
+#include "win/Owner.h"
 
 struct NullHandleTraits {
     using Value = HANDLE;
@@ -23,6 +24,13 @@ struct RegistryKeyTraits {
     static void Release(Value key) noexcept { RegCloseKey(key); }
 };
 
+struct LoadedImageTraits {
+    using Value = PLOADED_IMAGE;
+    static Value Invalid() noexcept { return nullptr; }
+    static void Release(Value image) noexcept { ImageUnload(image); }
+};
+
 using KernelHandle = Owner<NullHandleTraits>;
 using FileHandle = Owner<FileHandleTraits>;
 using RegistryKey = Owner<RegistryKeyTraits>;
+using LoadedImage = Owner<LoadedImageTraits>;
