@@ -1,0 +1,18 @@
+#include "win/SystemLibrary.h"
+
+#include "log/SetupLog.h"
+
+SystemLibrary::SystemLibrary(const wchar_t* name)
+    : name_(name), module_(LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
+{
+    if (!module_)
+        throw std::runtime_error(ToUtf8(name_) + " could not be loaded");
+}
+
+FARPROC SystemLibrary::Address(const char* function) const
+{
+    const FARPROC address = GetProcAddress(module_.get(), function);
+    if (!address)
+        throw std::runtime_error(std::string(function) + " is missing");
+    return address;
+}
