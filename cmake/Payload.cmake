@@ -1,4 +1,5 @@
-# The payload items, in the order of their resource ids 132 to 144.
+# The payload items, in the order of their resource ids: "<id>|<file>" for a
+# "BIN" resource, "<id>|<file>|<type>" for a resource of another type.
 set(BRINMOOR_PAYLOAD_ITEMS
     "132|DotNet.exe"
     "133|SetupUI.exe"
@@ -13,6 +14,7 @@ set(BRINMOOR_PAYLOAD_ITEMS
     "142|pt-BR/SetupUI.resources.dll"
     "143|ru/SetupUI.resources.dll"
     "144|zh-Hans/SetupUI.resources.dll"
+    "157|License.rtf|TXT"
 )
 
 # Fails the configure step when a user-supplied payload folder lacks an item.
@@ -29,7 +31,7 @@ endfunction()
 # add_brinmoor_launcher(<target> PAYLOAD_DIR <dir> OUTPUT_DIR <dir>
 #                       [SKIP_IDS <id>...] [DEPENDS <target>...])
 # Builds BrinmoorSetup.exe into OUTPUT_DIR with the items of PAYLOAD_DIR as
-# its "BIN" resources. SKIP_IDS leaves items out (for tests of a damaged build).
+# its resources. SKIP_IDS leaves items out (for tests of a damaged build).
 function(add_brinmoor_launcher target)
     cmake_parse_arguments(ARG "" "PAYLOAD_DIR;OUTPUT_DIR" "SKIP_IDS;DEPENDS" ${ARGN})
     set(rc "${CMAKE_CURRENT_BINARY_DIR}/${target}-payload.rc")
@@ -39,8 +41,13 @@ function(add_brinmoor_launcher target)
         string(REPLACE "|" ";" parts "${item}")
         list(GET parts 0 id)
         list(GET parts 1 name)
+        set(type BIN)
+        list(LENGTH parts fields)
+        if(fields GREATER 2)
+            list(GET parts 2 type)
+        endif()
         if(NOT id IN_LIST ARG_SKIP_IDS)
-            string(APPEND lines "${id} BIN \"${ARG_PAYLOAD_DIR}/${name}\"\n")
+            string(APPEND lines "${id} ${type} \"${ARG_PAYLOAD_DIR}/${name}\"\n")
             list(APPEND files "${ARG_PAYLOAD_DIR}/${name}")
         endif()
     endforeach()
