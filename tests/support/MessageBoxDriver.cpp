@@ -9,10 +9,28 @@ const int MessageIconId = 0x440;
 
 }  // namespace
 
+bool IsMessageBox(HWND window)
+{
+    const std::vector<Control> controls = ListControls(window);
+    const bool onlyTextAndButtons = std::all_of(controls.begin(), controls.end(), [](const Control& control) {
+        return control.className == L"Static" || control.className == L"Button";
+    });
+    const bool hasCheckBox = std::any_of(controls.begin(), controls.end(), [](const Control& control) {
+        const LONG style = GetWindowLongW(control.window, GWL_STYLE) & BS_TYPEMASK;
+        return control.className == L"Button" && style != BS_PUSHBUTTON && style != BS_DEFPUSHBUTTON;
+    });
+    return onlyTextAndButtons && !hasCheckBox && FindControl(controls, L"Static", MessageTextId);
+}
+
 MessageBoxView WaitForMessageBox(const DrivenProcess& process, unsigned long timeoutMs)
 {
+    return ReadMessageBox(process.WaitForDialog(IsMessageBox, timeoutMs));
+}
+
+MessageBoxView ReadMessageBox(HWND window)
+{
     MessageBoxView view;
-    view.window = process.WaitForWindow(L"#32770", timeoutMs);
+    view.window = window;
     if (!view.window)
         return view;
     // The box becomes visible before its icon is painted.

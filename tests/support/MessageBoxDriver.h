@@ -14,6 +14,11 @@ struct MessageBoxView {
     std::vector<int> buttons;  // control ids, in ascending order
 };
 
+// A message box holds only its text, its icon and its buttons; the dialogs
+// of the launcher and the Save As dialog hold other controls too.
+bool IsMessageBox(HWND window);
+MessageBoxView ReadMessageBox(HWND window);
+
 // Waits for the process's next message box and reads it; window is null
 // when none came.
 MessageBoxView WaitForMessageBox(const DrivenProcess& process, unsigned long timeoutMs = 90000);

@@ -119,6 +119,39 @@ void SetChecked(HWND dialog, int id, bool checked)
         PostMessageW(box, BM_CLICK, 0, 0);
 }
 
+void PressEscape(HWND dialog)
+{
+    HWND focus = FocusedControl(dialog);
+    HWND target = focus ? focus : dialog;
+    PostMessageW(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    PostMessageW(target, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+}
+
+void PressCloseBox(HWND window)
+{
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+bool WaitUntilClosed(HWND window, DWORD timeoutMs)
+{
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    while (IsWindow(window) && IsWindowVisible(window)) {
+        if (GetTickCount64() >= end)
+            return false;
+        Sleep(PollMs);
+    }
+    return true;
+}
+
+HWND FocusedControl(HWND window)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info))
+        return nullptr;
+    return info.hwndFocus;
+}
+
 IconStyle ReadIcon(HWND dialog, int iconId)
 {
     HWND icon = GetDlgItem(dialog, iconId);
@@ -215,6 +248,13 @@ HWND DrivenProcess::WaitForWindow(const wchar_t* className, DWORD timeoutMs) con
             return nullptr;
     } while (GetTickCount64() < end);
     return nullptr;
+}
+
+bool DrivenProcess::WaitBeforeNextPoll(ULONGLONG end) const
+{
+    if (WaitForSingleObject(process_.get(), PollMs) == WAIT_OBJECT_0)
+        return false;
+    return GetTickCount64() < end;
 }
 
 bool DrivenProcess::WaitForExit(DWORD timeoutMs, DWORD& exitCode) const

@@ -32,6 +32,14 @@ void PressButton(HWND dialog, int id);
 void TypeText(HWND dialog, int id, const std::wstring& text);
 void SetChecked(HWND dialog, int id, bool checked);
 
+// Escape as the keyboard gives it: to the control that has the focus.
+void PressEscape(HWND dialog);
+void PressCloseBox(HWND window);
+// True once the window is gone or hidden.
+bool WaitUntilClosed(HWND window, DWORD timeoutMs = 60000);
+// The control that has the keyboard focus in the window's thread.
+HWND FocusedControl(HWND window);
+
 // Tells the icon from the screen's pixels: another process's icon handle
 // means nothing here.
 IconStyle ReadIcon(HWND dialog, int iconId);
@@ -48,11 +56,29 @@ public:
     DWORD Id() const { return id_; }
     // The first visible top-level window of the given class, or null after the timeout.
     HWND WaitForWindow(const wchar_t* className, DWORD timeoutMs = 90000) const;
+    // The first visible dialog that the predicate accepts, or null after the timeout.
+    template <typename Predicate>
+    HWND WaitForDialog(Predicate accepts, DWORD timeoutMs = 90000) const;
     std::vector<HWND> TopLevelWindows() const;
     // False when the process is still running after the timeout.
     bool WaitForExit(DWORD timeoutMs, DWORD& exitCode) const;
 
 private:
+    bool WaitBeforeNextPoll(ULONGLONG end) const;
+
     KernelHandle process_;
     DWORD id_ = 0;
 };
+
+template <typename Predicate>
+HWND DrivenProcess::WaitForDialog(Predicate accepts, DWORD timeoutMs) const
+{
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    do {
+        for (HWND window : TopLevelWindows()) {
+            if (ClassOf(window) == L"#32770" && accepts(window))
+                return window;
+        }
+    } while (WaitBeforeNextPoll(end));
+    return nullptr;
+}
