@@ -55,9 +55,13 @@ function(add_brinmoor_launcher target)
     # windres gets no dependency scan: name the payload so a changed item rebuilds.
     set_source_files_properties("${rc}" PROPERTIES OBJECT_DEPENDS "${files}")
 
+    set(launcher_rc "${PROJECT_SOURCE_DIR}/resources/Launcher.rc")
+    set_source_files_properties("${launcher_rc}" PROPERTIES OBJECT_DEPENDS
+        "${PROJECT_SOURCE_DIR}/resources/BrinmoorSetup.ico;${PROJECT_SOURCE_DIR}/resources/BrinmoorSetup.manifest;${PROJECT_SOURCE_DIR}/resources/Dialogs.rc;${PROJECT_SOURCE_DIR}/resources/resource.h")
+
     add_executable(${target} WIN32
         ${PROJECT_SOURCE_DIR}/launcher/Main.cpp
-        ${PROJECT_SOURCE_DIR}/resources/Launcher.rc
+        "${launcher_rc}"
         "${rc}")
     target_link_libraries(${target} PRIVATE brinmoor_core)
     target_link_options(${target} PRIVATE -municode)

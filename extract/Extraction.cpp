@@ -1,9 +1,68 @@
 #include "extract/Extraction.h"
 
-#include <stdexcept>
+#include <shellapi.h>
 
-// The extraction dialogs are not built yet; say so rather than pretend.
-int RunExtraction(HINSTANCE, bool)
+#include <string>
+
+#include "extract/ExtractDialog.h"
+#include "extract/ExtractOptions.h"
+#include "extract/ExtractResultDialog.h"
+#include "extract/PackageProperties.h"
+#include "image/ExeImage.h"
+#include "staging/StagedFile.h"
+
+namespace {
+
+const int PackageResourceId = 135;
+
+const wchar_t* Flag(bool set)
 {
-    throw std::runtime_error("Extraction is not available in this build");
+    return set ? L"#1" : L"#0";
+}
+
+// A package for use with a defaults file takes only the shortcut and the folder.
+void WriteOptions(const PackageProperties& properties, const ExtractOptions& options, bool defaultsMode)
+{
+    if (!defaultsMode) {
+        properties.Set(L"NO_UPDATE_CHECK_PROPERTY", Flag(options.noUpdateCheck));
+        properties.Set(L"NO_EULA_PROPERTY", Flag(options.noEula));
+    }
+    properties.Set(L"INSTALL_DESKTOP_SHORTCUT_PROPERTY", Flag(options.desktopShortcut));
+    if (!options.installDir.empty())
+        properties.Set(L"INSTALL_DIR_PROPERTY", options.installDir);
+}
+
+// The quotation marks keep a path with blanks whole.
+void ShowInFileManager(const std::wstring& path)
+{
+    const std::wstring parameters = L"/select,\"" + path + L"\"";
+    ShellExecuteW(nullptr, L"open", L"explorer.exe", parameters.c_str(), nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace
+
+int RunExtraction(HINSTANCE instance, bool defaultsMode)
+{
+    // Declared in creation order so that they are released in reverse, on an
+    // error too: the package file is deleted after its handles are closed.
+    ExtractDialog optionsDialog(instance, defaultsMode);
+    if (optionsDialog.Show() != IDOK)
+        return 0;
+    const ExtractOptions options = optionsDialog.Options();
+
+    // Opened only now: a cancelled run never reads the launcher's own file.
+    const ExeImage image;
+    StagedFile package;
+    image.SaveResourceToFile(PackageResourceId, options.packagePath);
+    package.SetPath(options.packagePath);
+
+    const PackageProperties properties(options.packagePath);
+    WriteOptions(properties, options, defaultsMode);
+    properties.Commit();
+    package.Keep();
+
+    ExtractResultDialog resultDialog(instance, options.packagePath);
+    if (resultDialog.Show() == IDOK && resultDialog.OpenFolder())
+        ShowInFileManager(options.packagePath);
+    return 0;
 }

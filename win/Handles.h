@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <imagehlp.h>
+#include <msi.h>
 
 #include "win/Owner.h"
 
@@ -30,7 +31,15 @@ struct LoadedImageTraits {
     static void Release(Value image) noexcept { ImageUnload(image); }
 };
 
+// Closed through msi.dll loaded at run time (extract/MsiApi.cpp), never a static import.
+struct MsiHandleTraits {
+    using Value = MSIHANDLE;
+    static Value Invalid() noexcept { return 0; }
+    static void Release(Value handle) noexcept;
+};
+
 using KernelHandle = Owner<NullHandleTraits>;
 using FileHandle = Owner<FileHandleTraits>;
 using RegistryKey = Owner<RegistryKeyTraits>;
 using LoadedImage = Owner<LoadedImageTraits>;
+using MsiHandle = Owner<MsiHandleTraits>;

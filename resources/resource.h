@@ -1,0 +1,23 @@
+#pragma once
+
+// Resource ids shared by the resource script and the code.
+
+#define IDI_LAUNCHER 107
+
+#define IDD_EXTRACT 154
+#define IDD_EXTRACT_RESULT 155
+#define IDD_EULA 156
+
+#define IDR_LICENSE 157
+
+#define IDC_DESKTOP_SHORTCUT 1007
+#define IDC_NO_UPDATE_CHECK 1008
+#define IDC_SAVE 1011
+#define IDC_INSTALL_DIR 1012
+#define IDC_ACCEPT_EULA 1013
+#define IDC_OPEN_FOLDER 1014
+#define IDC_LICENSE_TEXT 1015
+#define IDC_EXTRACT_HEADING 1017
+#define IDC_EXTRACT_NOTE 1018
+#define IDC_ACCEPT_EULA_NOTE 1019
+#define IDC_EXTRACT_SECTION 1020
