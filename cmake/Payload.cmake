@@ -28,6 +28,56 @@ function(brinmoor_check_payload dir)
     endforeach()
 endfunction()
 
+# brinmoor_checksum_table(<output variable> <id>=<file>...)
+# Makes the resource that the launcher checks each "BIN" item against while it
+# streams it out: a damaged download must not reach the front end.
+function(brinmoor_checksum_table out)
+    string(MAKE_C_IDENTIFIER "${ARGN}" key)
+    string(MD5 key "${key}")
+    set(table "${CMAKE_CURRENT_BINARY_DIR}/checksums-${key}.bin")
+    set(files "")
+    foreach(pair IN LISTS ARGN)
+        string(REGEX REPLACE "^[^=]*=" "" file "${pair}")
+        list(APPEND files "${file}")
+    endforeach()
+    if(NOT TARGET "checksums_${key}")
+        add_custom_command(OUTPUT "${table}"
+            COMMAND /usr/bin/python3 "${PROJECT_SOURCE_DIR}/cmake/payload_checksums.py" "${table}" ${ARGN}
+            DEPENDS ${files} "${PROJECT_SOURCE_DIR}/cmake/payload_checksums.py"
+            VERBATIM)
+        add_custom_target("checksums_${key}" DEPENDS "${table}")
+    endif()
+    set(${out} "${table}" PARENT_SCOPE)
+    set(${out}_target "checksums_${key}" PARENT_SCOPE)
+endfunction()
+
+set(BRINMOOR_SIGN_PKCS12 "" CACHE FILEPATH "PKCS#12 file to sign the launcher with (empty: not signed)")
+set(BRINMOOR_SIGN_CERT "" CACHE FILEPATH "Certificate (PEM) to sign the launcher with, with BRINMOOR_SIGN_KEY")
+set(BRINMOOR_SIGN_KEY "" CACHE FILEPATH "Private key (PEM) that goes with BRINMOOR_SIGN_CERT")
+set(BRINMOOR_SIGN_PASSWORD_FILE "" CACHE FILEPATH "File holding the password of the key or PKCS#12 file")
+set(BRINMOOR_SIGN_TIMESTAMP_URL "" CACHE STRING "RFC 3161 time-stamp server for the signature (empty: none)")
+
+# The launcher ships without debug data or symbols (a third of its size, from
+# the static C++ runtime); they go to BrinmoorSetup.exe.debug beside it, which
+# a debugger finds through the debug link. Signing comes last: any later
+# change to the file would break the signature.
+function(brinmoor_release_steps target)
+    set(exe "$<TARGET_FILE:${target}>")
+    set(objcopy ${BRINMOOR_ARCH}-w64-mingw32-objcopy)
+    set(steps
+        COMMAND ${objcopy} --only-keep-debug "${exe}" "${exe}.debug"
+        COMMAND ${objcopy} --strip-all "${exe}"
+        COMMAND ${CMAKE_COMMAND} -E chdir "$<TARGET_FILE_DIR:${target}>"
+                ${objcopy} "--add-gnu-debuglink=$<TARGET_FILE_NAME:${target}>.debug" "${exe}")
+    if(BRINMOOR_SIGN_PKCS12 OR BRINMOOR_SIGN_CERT)
+        list(APPEND steps COMMAND ${CMAKE_COMMAND} "-DFILE=${exe}" "-DPKCS12=${BRINMOOR_SIGN_PKCS12}"
+             "-DCERT=${BRINMOOR_SIGN_CERT}" "-DKEY=${BRINMOOR_SIGN_KEY}"
+             "-DPASSWORD_FILE=${BRINMOOR_SIGN_PASSWORD_FILE}" "-DTIMESTAMP_URL=${BRINMOOR_SIGN_TIMESTAMP_URL}"
+             -P "${PROJECT_SOURCE_DIR}/cmake/Sign.cmake")
+    endif()
+    add_custom_command(TARGET ${target} POST_BUILD ${steps} VERBATIM)
+endfunction()
+
 # add_brinmoor_launcher(<target> PAYLOAD_DIR <dir> OUTPUT_DIR <dir>
 #                       [SKIP_IDS <id>...] [DEPENDS <target>...])
 # Builds BrinmoorSetup.exe into OUTPUT_DIR with the items of PAYLOAD_DIR as
@@ -37,6 +87,7 @@ function(add_brinmoor_launcher target)
     set(rc "${CMAKE_CURRENT_BINARY_DIR}/${target}-payload.rc")
     set(lines "")
     set(files "")
+    set(checksummed "")
     foreach(item IN LISTS BRINMOOR_PAYLOAD_ITEMS)
         string(REPLACE "|" ";" parts "${item}")
         list(GET parts 0 id)
@@ -49,8 +100,18 @@ function(add_brinmoor_launcher target)
         if(NOT id IN_LIST ARG_SKIP_IDS)
             string(APPEND lines "${id} ${type} \"${ARG_PAYLOAD_DIR}/${name}\"\n")
             list(APPEND files "${ARG_PAYLOAD_DIR}/${name}")
+            if(type STREQUAL "BIN")
+                list(APPEND checksummed "${id}=${ARG_PAYLOAD_DIR}/${name}")
+            endif()
         endif()
     endforeach()
+    brinmoor_checksum_table(checksums ${checksummed})
+    if(ARG_DEPENDS)
+        # The items are made by these targets; the table is summed once they exist.
+        add_dependencies(${checksums_target} ${ARG_DEPENDS})
+    endif()
+    string(APPEND lines "1 CRC32 \"${checksums}\"\n")
+    list(APPEND files "${checksums}")
     file(GENERATE OUTPUT "${rc}" CONTENT "${lines}")
     # windres gets no dependency scan: name the payload so a changed item rebuilds.
     set_source_files_properties("${rc}" PROPERTIES OBJECT_DEPENDS "${files}")
@@ -64,6 +125,7 @@ function(add_brinmoor_launcher target)
         "${launcher_rc}"
         "${rc}")
     target_link_libraries(${target} PRIVATE brinmoor_core)
+    add_dependencies(${target} ${checksums_target})
     target_link_options(${target} PRIVATE -municode)
     if(BRINMOOR_ARCH STREQUAL "i686")
         # Payloads over 1 GB need the upper half of the address space for the file view.
@@ -72,6 +134,7 @@ function(add_brinmoor_launcher target)
     set_target_properties(${target} PROPERTIES
         OUTPUT_NAME BrinmoorSetup
         RUNTIME_OUTPUT_DIRECTORY "${ARG_OUTPUT_DIR}")
+    brinmoor_release_steps(${target})
     if(ARG_DEPENDS)
         add_dependencies(${target} ${ARG_DEPENDS})
     endif()

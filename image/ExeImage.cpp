@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "image/Crc32.h"
+#include "image/PayloadChecksums.h"
 #include "image/ResourceDir.h"
 #include "image/ResourceSection.h"
 #include "win/Handles.h"
@@ -124,15 +126,25 @@ void WriteChunk(HANDLE file, const unsigned char* buffer, DWORD size)
     }
 }
 
-void CopyBytes(HANDLE source, HANDLE target, uint32_t size)
+// Returns the CRC-32 of what it copied: the check costs no second read.
+uint32_t CopyBytes(HANDLE source, HANDLE target, uint32_t size)
 {
     std::vector<unsigned char> buffer(chunkSize);
+    uint32_t crc = 0;
     for (uint32_t remaining = size; remaining != 0;) {
         const DWORD chunk = std::min<uint32_t>(remaining, chunkSize);
         ReadChunk(source, buffer.data(), chunk);
+        crc = UpdateCrc32(crc, buffer.data(), chunk);
         WriteChunk(target, buffer.data(), chunk);
         remaining -= chunk;
     }
+    return crc;
+}
+
+PayloadChecksums ChecksumsOf(const ResourceSection& section)
+{
+    const ResourceData table = ResourceDir(section.Bytes()).GetChildWithName(L"CRC32").GetChildWithId(1).GetResourceData();
+    return PayloadChecksums(section.DataAt(table.offsetToData, table.size));
 }
 
 }  // namespace
@@ -161,10 +173,12 @@ void ExeImage::SaveResourceToFile(int id, const std::wstring& targetPath) const
 {
     const ResourceSection section(image.get());
     const ResourceData data = FindBinResource(section.Bytes(), id);
+    const uint32_t expectedCrc = ChecksumsOf(section).For(id);
     const uint64_t position = section.RvaToFilePosition(data.offsetToData, data.size);
     MoveTo(image.get()->hFile, position);
     TargetFile target(targetPath);
-    CopyBytes(image.get()->hFile, target.Get(), data.size);
+    if (CopyBytes(image.get()->hFile, target.Get(), data.size) != expectedCrc)
+        throw DamagedInstallerError();
     target.Keep();
 }
 

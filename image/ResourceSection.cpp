@@ -66,3 +66,8 @@ uint64_t ResourceSection::RvaToFilePosition(uint32_t rva, uint32_t size) const
         Fail("ResourceSection::RvaToFilePosition");
     return position;
 }
+
+ByteView ResourceSection::DataAt(uint32_t rva, uint32_t size) const
+{
+    return ByteView{file.data + RvaToFilePosition(rva, size), size};
+}

@@ -23,6 +23,9 @@ public:
     // the section's raw data and the file, or "ResourceSection::RvaToFilePosition".
     uint64_t RvaToFilePosition(uint32_t rva, uint32_t size = 0) const;
 
+    // The `size` bytes at `rva`, under the same checks as RvaToFilePosition.
+    ByteView DataAt(uint32_t rva, uint32_t size) const;
+
 private:
     void Locate(const IMAGE_SECTION_HEADER* sections, size_t count, ByteView file);
 

@@ -6,6 +6,7 @@
 #include "launcher/CommandLine.h"
 #include "launcher/RunSetup.h"
 #include "launcher/SetupMessage.h"
+#include "win/DllSearch.h"
 
 namespace {
 
@@ -19,6 +20,8 @@ void ShowException(const char* message)
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
 {
+    // Before anything can load a DLL by name.
+    RestrictDllSearchToSystemFolder();
     const CommandLineOptions options = ParseCommandLine(commandLine ? commandLine : L"");
     if (options.showHelp) {
         ShowMessageBox(GetOptionList(), MB_ICONINFORMATION);

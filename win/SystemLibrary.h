@@ -26,7 +26,9 @@ public:
     template <typename Function>
     Function* Get(const char* function) const
     {
-        return reinterpret_cast<Function*>(Address(function));
+        // Through void*: FARPROC is a function type of its own, and the real
+        // signature is only known here.
+        return reinterpret_cast<Function*>(reinterpret_cast<void*>(Address(function)));
     }
 
 private:

@@ -106,6 +106,13 @@ TEST_F(ExeImageTest, TypeStoredAsLowerCaseBinIsNotFound)
     EXPECT_EQ(ErrorText([&] { root.GetChildWithName(L"BIN").GetChildWithId(207); }), "ResourceDir::GetChildWithId");
 }
 
+TEST_F(ExeImageTest, ItemWhoseBytesDoNotMatchTheRecordedChecksumIsDeleted)
+{
+    folder.WriteFile(L"target.bin", "older file");
+    EXPECT_EQ(Save(208), "The installer file is damaged. Please download it again.");
+    EXPECT_FALSE(FileExists(Target()));
+}
+
 TEST_F(ExeImageTest, ExistingTargetIsReplaced)
 {
     folder.WriteFile(L"target.bin", std::string(2 * 1048576, 'x'));

@@ -2,12 +2,16 @@
 
 Usage: crosscheck_pefile.py <wine-run.sh> <image_extract.exe>
 Every "BIN" resource that pefile finds must be saved byte for byte when it
-has one language, and must fail without a file when it has several; an id
-that pefile does not list under "BIN" must not be found.
+has one language and its CRC-32 is the one recorded in resource "CRC32" 1,
+must fail as damaged without a file when the CRC-32 differs, and must fail
+without a file when it has several languages; an id that pefile does not list
+under "BIN" must not be found.
 """
+import struct
 import subprocess
 import sys
 import tempfile
+import zlib
 from pathlib import Path
 
 import pefile
@@ -17,6 +21,7 @@ def bin_resources(exe):
     pe = pefile.PE(exe)
     found = {}
     names = set()
+    recorded = {}
     for type_entry in pe.DIRECTORY_ENTRY_RESOURCE.entries:
         name = str(type_entry.name) if type_entry.name is not None else None
         for id_entry in type_entry.directory.entries:
@@ -25,9 +30,12 @@ def bin_resources(exe):
                 data = pe.get_data(rva, size)
                 if name == "BIN":
                     found.setdefault(id_entry.id, []).append(data)
+                elif name == "CRC32":
+                    recorded.update(struct.iter_unpack("<II", data))
+                    names.add(id_entry.id)
                 else:
                     names.add(id_entry.id)
-    return found, names - set(found)
+    return found, names - set(found), recorded
 
 
 def wine_path(path):
@@ -44,11 +52,17 @@ def run_extract(wine_run, exe, folder, ids):
     return results
 
 
-def check(found, others, results, folder):
+DAMAGED = "The installer file is damaged. Please download it again."
+
+
+def check(found, others, recorded, results, folder):
     failures = []
     for id_, datas in sorted(found.items()):
         saved = folder / f"{id_}.bin"
-        if len(datas) == 1:
+        if len(datas) == 1 and recorded.get(id_) != zlib.crc32(datas[0]):
+            if results.get(id_) != DAMAGED or saved.exists():
+                failures.append(f"{id_}: {results.get(id_)}, expected the damaged-installer error")
+        elif len(datas) == 1:
             if results.get(id_) != "saved" or saved.read_bytes() != datas[0]:
                 failures.append(f"{id_}: {results.get(id_)}, expected {len(datas[0])} bytes")
         elif results.get(id_) != "ResourceDir::GetResourceData" or saved.exists():
@@ -61,13 +75,13 @@ def check(found, others, results, folder):
 
 def main():
     wine_run, exe = sys.argv[1], sys.argv[2]
-    found, others = bin_resources(exe)
+    found, others, recorded = bin_resources(exe)
     if not found:
         sys.exit("pefile found no BIN resources")
     with tempfile.TemporaryDirectory() as tmp:
         folder = Path(tmp)
         results = run_extract(wine_run, exe, folder, sorted(found) + sorted(others))
-        failures = check(found, others, results, folder)
+        failures = check(found, others, recorded, results, folder)
     for id_, datas in sorted(found.items()):
         print(f"BIN {id_}: {[len(d) for d in datas]} bytes -> {results.get(id_)}")
     for failure in failures:

@@ -7,6 +7,7 @@ so a type stored as "bin" survives only as its own entry of a single object.
 import random
 import struct
 import sys
+import zlib
 from pathlib import Path
 
 MIB = 1024 * 1024
@@ -23,7 +24,10 @@ RESOURCES = [
     ("BIN", 206, ENGLISH, 10),
     ("BIN", 206, GERMAN, 20),
     ("bin", 207, ENGLISH, 5),
+    ("BIN", 208, ENGLISH, 2 * MIB + 17),
 ]
+# Recorded with a checksum that its bytes do not have, as in a damaged download.
+DAMAGED = {208}
 
 
 def pattern(seed, size):
@@ -50,10 +54,16 @@ def main():
     out = Path(sys.argv[1])
     out.mkdir(parents=True, exist_ok=True)
     res = record(0, 0, 0, b"")
+    checksums = b""
     for type_, id_, language, size in RESOURCES:
         data = pattern(id_ * 65536 + language, size)
         (out / f"{type_}-{id_}-{language}.dat").write_bytes(data)
         res += record(type_, id_, language, data)
+        if type_ == "BIN":
+            crc = zlib.crc32(data) ^ (1 if id_ in DAMAGED else 0)
+            checksums += struct.pack("<II", id_, crc)
+    # The launcher's build records each item's CRC-32; saving checks against it.
+    res += record("CRC32", 1, ENGLISH, checksums)
     (out / "resources.res").write_bytes(res)
 
 
