@@ -17,15 +17,39 @@ set(BRINMOOR_PAYLOAD_ITEMS
     "157|License.rtf|TXT"
 )
 
-# Fails the configure step when a user-supplied payload folder lacks an item.
+# The largest payload a 32-bit launcher can carry, in MiB: Windows maps the
+# launcher's image and the launcher maps its own file once more, both inside
+# the 4 GiB address space of a large-address-aware 32-bit process.
+set(BRINMOOR_PAYLOAD_LIMIT_MIB 1400)
+
+# Checks a product team's payload folder at configure time: every item is
+# there, the whole fits into a 32-bit launcher, and a file the launcher would
+# not carry is named rather than silently left out.
 function(brinmoor_check_payload dir)
+    set(expected "")
+    set(total 0)
     foreach(item IN LISTS BRINMOOR_PAYLOAD_ITEMS)
         string(REPLACE "|" ";" parts "${item}")
         list(GET parts 1 name)
         if(NOT EXISTS "${dir}/${name}")
             message(FATAL_ERROR "Payload item missing: ${dir}/${name}")
         endif()
+        list(APPEND expected "${name}")
+        file(SIZE "${dir}/${name}" size)
+        math(EXPR total "${total} + ${size} / 1024")
     endforeach()
+    math(EXPR total_mib "${total} / 1024")
+    if(total_mib GREATER BRINMOOR_PAYLOAD_LIMIT_MIB)
+        message(FATAL_ERROR "The payload in ${dir} is ${total_mib} MiB; a 32-bit launcher can carry at most "
+            "${BRINMOOR_PAYLOAD_LIMIT_MIB} MiB, since Windows maps it twice into the 4 GiB address space "
+            "of its process. Ship the larger items beside the launcher instead.")
+    endif()
+    file(GLOB_RECURSE present RELATIVE "${dir}" "${dir}/*")
+    list(REMOVE_ITEM present ${expected})
+    if(present)
+        list(JOIN present ", " extra)
+        message(WARNING "The payload folder ${dir} holds files the launcher does not carry: ${extra}")
+    endif()
 endfunction()
 
 # brinmoor_checksum_table(<output variable> <id>=<file>...)
@@ -126,6 +150,7 @@ function(add_brinmoor_launcher target)
         "${rc}")
     target_link_libraries(${target} PRIVATE brinmoor_core)
     add_dependencies(${target} ${checksums_target})
+    target_include_directories(${target} PRIVATE "${BRINMOOR_GENERATED_DIR}")
     target_link_options(${target} PRIVATE -municode)
     if(BRINMOOR_ARCH STREQUAL "i686")
         # Payloads over 1 GB need the upper half of the address space for the file view.
