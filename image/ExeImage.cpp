@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "image/Crc32.h"
+#include "image/ImageHelpApi.h"
 #include "image/PayloadChecksums.h"
 #include "image/ResourceDir.h"
 #include "image/ResourceSection.h"
@@ -164,7 +165,7 @@ ExeImage::ExeImage()
     const CurrentDirectoryRestorer restorer(std::move(saved));
     // ImageLoad searches like SearchPath; the launcher's folder is now both the
     // application folder and the current one, so the bare name finds the launcher.
-    image.reset(ImageLoad(ToUtf8(path.substr(split + 1)).c_str(), nullptr));
+    image.reset(GetImageHelpApi().Load(ToUtf8(path.substr(split + 1)).c_str(), nullptr));
     if (!image)
         ThrowImageError("ImageLoad failed");
 }

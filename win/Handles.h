@@ -28,7 +28,8 @@ struct RegistryKeyTraits {
 struct LoadedImageTraits {
     using Value = PLOADED_IMAGE;
     static Value Invalid() noexcept { return nullptr; }
-    static void Release(Value image) noexcept { ImageUnload(image); }
+    // Unloaded through imagehlp.dll loaded at run time (image/ImageHelpApi.cpp).
+    static void Release(Value image) noexcept;
 };
 
 // Closed through msi.dll loaded at run time (extract/MsiApi.cpp), never a static import.
