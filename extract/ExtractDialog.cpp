@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "extract/CommonDialogApi.h"
 #include "extract/EulaDialog.h"
 
 namespace {
@@ -94,7 +95,7 @@ void ExtractDialog::OnSave()
     request.nMaxFile = PathCapacity;
     // No default extension: a name typed without one is used as typed.
     request.Flags = OFN_OVERWRITEPROMPT;
-    if (!GetSaveFileNameW(&request))
+    if (!GetCommonDialogApi().GetSaveFileName(&request))
         return;
     options.packagePath = file;
     EndDialog(hwnd, IDOK);
