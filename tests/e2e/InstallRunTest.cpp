@@ -8,6 +8,7 @@
 #include "tests/e2e/LauncherTest.h"
 #include "tests/support/Fnv.h"
 #include "tests/support/ScopedRegistry.h"
+#include "tests/support/UnixCommand.h"
 
 namespace {
 
@@ -65,6 +66,26 @@ protected:
         return ExitCodeOf(*process);
     }
 
+    // The front end was started with "/log=true" in the run folder and found
+    // every payload item beside it, byte for byte.
+    void ExpectFrontEndSawEveryItem(const std::wstring& runFolder) const
+    {
+        auto record = ReadRecord(RecordPath());
+        EXPECT_EQ(record[L"arguments"], L"/log=true");
+        EXPECT_EQ(record[L"folder"], runFolder);
+        const std::wstring payload = BRINMOOR_BUILD_DIR L"\\tests\\payloads\\recording\\";
+        const wchar_t* items[] = {L"Brinmoor.msi", L"DotNet.exe", L"SetupUI.exe", L"SetupUI.exe.config",
+                                  L"de\\SetupUI.resources.dll", L"en-US\\SetupUI.resources.dll",
+                                  L"es\\SetupUI.resources.dll", L"fr\\SetupUI.resources.dll",
+                                  L"it\\SetupUI.resources.dll", L"ja\\SetupUI.resources.dll",
+                                  L"pt-BR\\SetupUI.resources.dll", L"ru\\SetupUI.resources.dll",
+                                  L"zh-Hans\\SetupUI.resources.dll"};
+        for (const wchar_t* item : items) {
+            EXPECT_NE(record[item], L"missing") << testing::PrintToString(std::wstring(item));
+            EXPECT_EQ(record[item], FileDigest(payload + item)) << testing::PrintToString(std::wstring(item));
+        }
+    }
+
     std::wstring OnlyRunFolder() const
     {
         const std::vector<std::wstring> folders = RunFolders();
@@ -90,20 +111,7 @@ TEST_F(InstallRunTest, StagesEveryItemStartsTheFrontEndAndCleansUp)
     EXPECT_EQ(ListFolder(runFolder), std::vector<std::wstring>{L"Setup.log"});
     EXPECT_EQ(ReadWholeFile(runFolder + L"Setup.log"), ExpectedLog(Recording(), runFolder, 0));
 
-    auto record = ReadRecord(RecordPath());
-    EXPECT_EQ(record[L"arguments"], L"/log=true");
-    EXPECT_EQ(record[L"folder"], runFolder);
-    const std::wstring payload = BRINMOOR_BUILD_DIR L"\\tests\\payloads\\recording\\";
-    const wchar_t* items[] = {L"Brinmoor.msi", L"DotNet.exe", L"SetupUI.exe", L"SetupUI.exe.config",
-                              L"de\\SetupUI.resources.dll", L"en-US\\SetupUI.resources.dll",
-                              L"es\\SetupUI.resources.dll", L"fr\\SetupUI.resources.dll",
-                              L"it\\SetupUI.resources.dll", L"ja\\SetupUI.resources.dll",
-                              L"pt-BR\\SetupUI.resources.dll", L"ru\\SetupUI.resources.dll",
-                              L"zh-Hans\\SetupUI.resources.dll"};
-    for (const wchar_t* item : items) {
-        EXPECT_NE(record[item], L"missing") << testing::PrintToString(std::wstring(item));
-        EXPECT_EQ(record[item], FileDigest(payload + item)) << testing::PrintToString(std::wstring(item));
-    }
+    ExpectFrontEndSawEveryItem(runFolder);
 }
 
 TEST_F(InstallRunTest, EachRunGetsItsOwnFolderAndLog)
@@ -418,3 +426,32 @@ TEST_F(DemoPayloadTest, PlainRunInstallsTheDemoProduct)
 }
 
 }  // namespace
+
+// Signs a copy of the launcher with a throw-away certificate through the
+// build's own signing script, checks the signature, and runs it.
+TEST_F(InstallRunTest, SignedLauncherVerifiesAndStagesEveryItemByteForByte)
+{
+    const std::wstring folder = temp.Path() + L"signed\\";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring launcher = folder + L"BrinmoorSetup.exe";
+    ASSERT_TRUE(CopyFileW(Recording().c_str(), launcher.c_str(), FALSE));
+    const std::string work = ShellQuote(UnixPath(folder));
+    const std::string commands =
+        "cd " + work + " && printf 'test password' >password.txt"
+        " && openssl req -x509 -newkey rsa:2048 -nodes -keyout key.pem -out cert.pem -days 2"
+        "    -subj '/CN=Brinmoor test signing' -addext extendedKeyUsage=codeSigning"
+        " && openssl pkcs12 -export -inkey key.pem -in cert.pem -out signing.p12 -passout file:password.txt"
+        " && cmake -DFILE=BrinmoorSetup.exe -DPKCS12=signing.p12 -DPASSWORD_FILE=password.txt"
+        "    -P " + ShellQuote(BRINMOOR_SOURCE_DIR "/cmake/Sign.cmake") + " >/dev/null"
+        " && osslsigncode verify -CAfile cert.pem -in BrinmoorSetup.exe";
+    const UnixCommandResult signing = RunUnixCommand(commands, 120000);
+    ASSERT_TRUE(signing.finished);
+    ASSERT_EQ(0, signing.exitCode) << signing.output;
+    EXPECT_NE(std::string::npos, signing.output.find("Signature verification: ok")) << signing.output;
+    EXPECT_NE(std::string::npos, signing.output.find("Subject: /CN=Brinmoor test signing")) << signing.output;
+
+    ASSERT_EQ(RunUnattended(launcher), 0u);
+    const std::wstring runFolder = OnlyRunFolder();
+    EXPECT_EQ(ReadWholeFile(runFolder + L"Setup.log"), ExpectedLog(launcher, runFolder, 0));
+    ExpectFrontEndSawEveryItem(runFolder);
+}
