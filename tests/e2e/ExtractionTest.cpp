@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "tests/support/EulaDialogDriver.h"
 #include "tests/support/ExtractDialogDriver.h"
 #include "tests/support/MsiTables.h"
+#include "tests/support/ProcessList.h"
 #include "tests/support/ResultDialogDriver.h"
 #include "tests/support/SaveAsDriver.h"
 #include "tests/support/Screenshot.h"
@@ -39,17 +41,6 @@ std::wstring PayloadPackage()
 std::wstring ScreenshotFolder()
 {
     return BRINMOOR_BUILD_DIR L"\\tests\\screenshots\\";
-}
-
-bool WaitForFile(const std::wstring& path, DWORD timeoutMs)
-{
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    while (!FileExists(path)) {
-        if (GetTickCount64() >= end)
-            return false;
-        Sleep(100);
-    }
-    return true;
 }
 
 class ExtractionTest : public LauncherTest {
@@ -568,55 +559,119 @@ TEST_F(ExtractionTest, TargetThatCannotBeCreatedIsAnImageError)
     EXPECT_EQ(code.back(), '\n');
 }
 
+// The launcher opens the file manager through the shell, which under Wine
+// takes the system's explorer.exe whatever lies beside the launcher: the
+// test watches for a new explorer process and ends it again, since it would
+// otherwise keep CTest's output pipe open.
 class ClosingDialogTest : public ExtractionTest {
 protected:
-    std::wstring Launcher() const { return LauncherPath(L"explorer"); }
-    std::wstring Record() const { return temp.Path() + L"explorer-record.txt"; }
-
-    ResultDialogDriver SaveWithStubExplorer()
+    void SetUp() override
     {
-        const ExtractDialogDriver options = OpenOptions(L"/extract", Launcher());
+        ExtractionTest::SetUp();
+        explorersBefore = ProcessIdsNamed(L"explorer.exe");
+    }
+
+    void TearDown() override
+    {
+        for (DWORD id : NewExplorers())
+            EndProcess(id);
+    }
+
+    std::vector<DWORD> NewExplorers() const
+    {
+        std::vector<DWORD> started;
+        for (DWORD id : ProcessIdsNamed(L"explorer.exe")) {
+            if (std::find(explorersBefore.begin(), explorersBefore.end(), id) == explorersBefore.end())
+                started.push_back(id);
+        }
+        return started;
+    }
+
+    // The first file manager started after the test began; 0 when none came.
+    DWORD WaitForNewExplorer(DWORD timeoutMs) const
+    {
+        const ULONGLONG end = GetTickCount64() + timeoutMs;
+        do {
+            const std::vector<DWORD> started = NewExplorers();
+            if (!started.empty())
+                return started.front();
+            Sleep(100);
+        } while (GetTickCount64() < end);
+        return 0;
+    }
+
+    HWND WaitForExplorerWindow(DWORD processId, DWORD timeoutMs) const
+    {
+        const ULONGLONG end = GetTickCount64() + timeoutMs;
+        do {
+            for (HWND window : WindowsOf(processId, L"ExplorerWClass")) {
+                if (IsWindowVisible(window))
+                    return window;
+            }
+            Sleep(100);
+        } while (GetTickCount64() < end);
+        return nullptr;
+    }
+
+    ResultDialogDriver SaveAndWaitForResult()
+    {
+        const ExtractDialogDriver options = OpenOptions(L"/extract");
         if (!options.Window())
             return ResultDialogDriver(nullptr);
         SaveAs(options, Target());
         return WaitForResult();
     }
+
+    std::vector<DWORD> explorersBefore;
 };
 
 TEST_F(ClosingDialogTest, OkWithTheBoxTickedShowsThePackageInTheFileManager)
 {
-    const ResultDialogDriver result = SaveWithStubExplorer();
+    const ResultDialogDriver result = SaveAndWaitForResult();
     ASSERT_NE(result.Window(), nullptr);
     EXPECT_EQ(result.Caption(), L"Brinmoor Tessolan Setup");
     EXPECT_TRUE(result.IsOpenFolderChecked());
     EXPECT_TRUE(SaveScreenshot(ScreenshotFolder(), L"closing", result.Window()));
     result.PressOk();
     EXPECT_EQ(ExitCodeOf(*process), 0u);
-    ASSERT_TRUE(WaitForFile(Record(), 60000)) << "the file manager was not started";
-    EXPECT_EQ(ReadWholeFile(Record()), "/select,\"" + Utf8(Target()) + "\"");
     EXPECT_TRUE(FileExists(Target()));
+
+    const DWORD explorer = WaitForNewExplorer(60000);
+    ASSERT_NE(explorer, 0u) << "no file manager was started";
+    const std::wstring commandLine = CommandLineOf(explorer);
+    const std::wstring arguments = L" /select,\"" + Target() + L"\"";
+    ASSERT_GE(commandLine.size(), arguments.size()) << testing::PrintToString(commandLine);
+    EXPECT_EQ(commandLine.substr(commandLine.size() - arguments.size()), arguments)
+        << testing::PrintToString(commandLine);
+    // The folder opens with the package's folder name as its caption, set once the folder is read.
+    const HWND window = WaitForExplorerWindow(explorer, 60000);
+    ASSERT_NE(window, nullptr) << "the file manager opened no window";
+    std::wstring caption;
+    for (int i = 0; i < 300 && (caption = TextOf(window)).empty(); ++i)
+        Sleep(100);
+    EXPECT_EQ(caption, L"saved packages");
 }
 
 TEST_F(ClosingDialogTest, OkWithTheBoxClearOpensNothing)
 {
-    const ResultDialogDriver result = SaveWithStubExplorer();
+    const ResultDialogDriver result = SaveAndWaitForResult();
     ASSERT_NE(result.Window(), nullptr);
     result.SetOpenFolder(false);
     EXPECT_FALSE(result.IsOpenFolderChecked());
     result.PressOk();
     EXPECT_EQ(ExitCodeOf(*process), 0u);
-    EXPECT_FALSE(WaitForFile(Record(), 5000)) << "the file manager was started";
+    EXPECT_EQ(WaitForNewExplorer(5000), 0u) << "a file manager was started";
     EXPECT_TRUE(FileExists(Target()));
 }
 
 TEST_F(ClosingDialogTest, CloseBoxOpensNothingAndKeepsThePackage)
 {
-    const ResultDialogDriver result = SaveWithStubExplorer();
+    const ResultDialogDriver result = SaveAndWaitForResult();
     ASSERT_NE(result.Window(), nullptr);
     EXPECT_TRUE(result.IsOpenFolderChecked());
     result.PressCloseBox();
     EXPECT_EQ(ExitCodeOf(*process), 0u);
-    EXPECT_FALSE(WaitForFile(Record(), 5000)) << "the file manager was started";
+    EXPECT_EQ(WaitForNewExplorer(5000), 0u) << "a file manager was started";
     EXPECT_TRUE(FileExists(Target()));
     EXPECT_EQ(MsiProperties(Target()).count(DesktopShortcut), 1u);
 }
