@@ -453,10 +453,20 @@ TEST_P(DismissedOptionsTest, EndsWithoutAFileAndWithAnEmptyLog)
     EXPECT_EQ(SetupLog(), "");
 }
 
-std::string DismissalName(const testing::TestParamInfo<Dismissal>& info)
+const char* NameOf(Dismissal dismissal)
 {
     const char* const names[] = {"CancelButton", "EscapeKey", "CloseBox"};
-    return names[static_cast<int>(info.param)];
+    return names[static_cast<int>(dismissal)];
+}
+
+void PrintTo(Dismissal dismissal, std::ostream* out)
+{
+    *out << NameOf(dismissal);
+}
+
+std::string DismissalName(const testing::TestParamInfo<Dismissal>& info)
+{
+    return NameOf(info.param);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, DismissedOptionsTest,
@@ -484,6 +494,36 @@ TEST_F(ExtractionTest, CancelledSaveAsKeepsTheOptionsAndOffersTheNameAgain)
     options.PressCancel();
     EXPECT_EQ(ExitCodeOf(*process), 0u);
     EXPECT_EQ(ListFolder(TargetFolder()), std::vector<std::wstring>{});
+}
+
+TEST_F(ExtractionTest, EnterTakesTheSavePath)
+{
+    const ExtractDialogDriver options = OpenOptions(L"/extract");
+    ASSERT_NE(options.Window(), nullptr);
+    options.PressEnter();
+    const SaveAsDriver saveAs = SaveAsDriver::WaitFor(*process, 30000);
+    ASSERT_NE(saveAs.Window(), nullptr) << "Enter did not open the Save As dialog";
+    EXPECT_EQ(saveAs.FileName(), L"Brinmoor.msi");
+    saveAs.PressCancel();
+    EXPECT_TRUE(WaitUntilClosed(saveAs.Window()));
+    options.PressCancel();
+    EXPECT_EQ(ExitCodeOf(*process), 0u);
+    EXPECT_EQ(ListFolder(TargetFolder()), std::vector<std::wstring>{});
+}
+
+TEST_F(ExtractionTest, NameWithoutExtensionAndLongFolderAreTakenAsTheyAre)
+{
+    const ExtractDialogDriver options = OpenOptions(L"/extract");
+    ASSERT_NE(options.Window(), nullptr);
+    std::wstring folder = L"C:\\";
+    for (int i = 0; folder.size() < 300; ++i)
+        folder += L"folder" + std::to_wstring(i) + L"\\";
+    folder.resize(300);
+    options.TypeInstallDir(folder);
+    SaveAndFinish(options, Target(L"Brinmoor package"));
+
+    EXPECT_EQ(ListFolder(TargetFolder()), std::vector<std::wstring>{L"Brinmoor package"});
+    EXPECT_EQ(MsiProperties(Target(L"Brinmoor package"))[InstallDir], Utf8(folder.substr(0, 259)));
 }
 
 TEST_F(ExtractionTest, ExistingTargetIsReplacedOnlyAfterYes)

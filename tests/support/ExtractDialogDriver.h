@@ -44,6 +44,7 @@ public:
     void PressSave() const { Click(Save); }
     void PressCancel() const { Click(Cancel); }
     void PressEscape() const { ::PressEscape(window_); }
+    void PressEnter() const { ::PressEnter(window_); }
     void PressCloseBox() const { ::PressCloseBox(window_); }
 
 private:

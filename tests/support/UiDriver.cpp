@@ -119,12 +119,26 @@ void SetChecked(HWND dialog, int id, bool checked)
         PostMessageW(box, BM_CLICK, 0, 0);
 }
 
-void PressEscape(HWND dialog)
+namespace {
+
+void PressKey(HWND dialog, WPARAM key, UINT scanCode)
 {
     HWND focus = FocusedControl(dialog);
     HWND target = focus ? focus : dialog;
-    PostMessageW(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-    PostMessageW(target, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+    PostMessageW(target, WM_KEYDOWN, key, 1 | (scanCode << 16));
+    PostMessageW(target, WM_KEYUP, key, 0xC0000001 | (scanCode << 16));
+}
+
+}  // namespace
+
+void PressEscape(HWND dialog)
+{
+    PressKey(dialog, VK_ESCAPE, 0x01);
+}
+
+void PressEnter(HWND dialog)
+{
+    PressKey(dialog, VK_RETURN, 0x1C);
 }
 
 void PressCloseBox(HWND window)

@@ -32,8 +32,9 @@ void PressButton(HWND dialog, int id);
 void TypeText(HWND dialog, int id, const std::wstring& text);
 void SetChecked(HWND dialog, int id, bool checked);
 
-// Escape as the keyboard gives it: to the control that has the focus.
+// Keys as the keyboard gives them: to the control that has the focus.
 void PressEscape(HWND dialog);
+void PressEnter(HWND dialog);
 void PressCloseBox(HWND window);
 // True once the window is gone or hidden.
 bool WaitUntilClosed(HWND window, DWORD timeoutMs = 60000);
