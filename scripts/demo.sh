@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the launcher with the demo payload and runs it under Wine in a
 # virtual display: the demo product installs into the build tree's prefix.
+# demo.sh /extract saves the demo package with options instead, driving the
+# dialogs as an administrator would, and prints the package's Property rows.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/run-i386.sh describe
@@ -11,6 +13,28 @@ cmake --build "$build" -j"$(nproc)"
 
 bash scripts/wine-session.sh start "$build"
 trap 'bash scripts/wine-session.sh stop "$build"' EXIT
+
+if [ "${1:-}" = /extract ]; then
+    cmake --build "$build" --target extract_demo -j"$(nproc)"
+    out=$(cd "$build" && pwd -P)/extract-demo
+    rm -rf "$out" && mkdir -p "$out"
+    windows_out="Z:${out//\//\\}\\"
+    set +e
+    launcher="Z:$(cd "$build" && pwd -P | tr / '\\')\\BrinmoorSetup.exe"
+    "$build/wine-run.sh" "$build/demo/extract_demo.exe" "$launcher" \
+        "${windows_out}Saved Brinmoor.msi" "$windows_out" </dev/null
+    exit_code=$?
+    set -e
+    echo
+    echo "Launcher exit code: $exit_code"
+    if [ -f "$out/Saved Brinmoor.msi" ]; then
+        echo "Saved package: $out/Saved Brinmoor.msi"
+        echo "--- its Property table (msiinfo export)"
+        msiinfo export "$out/Saved Brinmoor.msi" Property | tr -d '\r'
+        echo "--- screenshots of the dialogs: $out/*.png"
+    fi
+    exit "$exit_code"
+fi
 
 prefix="$(pwd)/$build/wineprefix"
 temp_root=$(echo "$prefix"/drive_c/users/*/Temp)
