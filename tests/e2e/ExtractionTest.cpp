@@ -24,15 +24,6 @@ const char NoEula[] = "NO_EULA_PROPERTY";
 const char DesktopShortcut[] = "INSTALL_DESKTOP_SHORTCUT_PROPERTY";
 const char InstallDir[] = "INSTALL_DIR_PROPERTY";
 
-std::string Utf8(const std::wstring& text)
-{
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string bytes(size, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0], size, nullptr, nullptr);
-    return bytes;
-}
-
 std::wstring PayloadPackage()
 {
     return BRINMOOR_BUILD_DIR L"\\demo-payload\\Brinmoor.msi";

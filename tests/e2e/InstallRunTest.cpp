@@ -18,16 +18,6 @@ const wchar_t DotNetQuestion[] =
     L"Failed to start Setup. It looks like Microsoft .NET 3.5 has been turned off on this computer.\n"
     L"Open the Windows Features app to turn it back on?";
 
-// What the log holds for a path: its UTF-8 bytes.
-std::string Utf8(const std::wstring& text)
-{
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string bytes(size, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0], size, nullptr, nullptr);
-    return bytes;
-}
-
 std::map<std::wstring, std::wstring> ReadRecord(const std::wstring& path)
 {
     std::map<std::wstring, std::wstring> record;
@@ -423,6 +413,14 @@ TEST_F(DemoPayloadTest, PlainRunInstallsTheDemoProduct)
     // The demo front end keeps a log of its own beside the launcher's.
     EXPECT_EQ(ListFolder(folders[0]), (std::vector<std::wstring>{L"Setup.log", L"SetupUI.log"}));
     EXPECT_NE(ReadWholeFile(folders[0] + L"Setup.log").find("  Exit code: 0\n"), std::string::npos);
+
+    // Leaves the prefix as it found it: a later test installs the same product elsewhere.
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    DrivenProcess remove(std::wstring(system) + L"\\msiexec.exe",
+                         L"/x \"" BRINMOOR_BUILD_DIR L"\\demo-payload\\Brinmoor.msi\" /qn");
+    EXPECT_EQ(ExitCodeOf(remove, 300000), 0u);
+    EXPECT_EQ(GetFileAttributesW((product + L"Readme.txt").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace

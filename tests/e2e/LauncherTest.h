@@ -28,5 +28,8 @@ protected:
     TempFolder temp;
 };
 
+// What the log holds for a path: its UTF-8 bytes.
+std::string Utf8(const std::wstring& text);
+
 // Names of the files and folders inside a folder, sorted; folders end with "\".
 std::vector<std::wstring> ListFolder(const std::wstring& folder);

@@ -7,7 +7,7 @@
 
 #include "image/Crc32.h"
 #include "image/PayloadChecksums.h"
-#include "tests/image/TestHelpers.h"
+#include "tests/support/ErrorText.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "image/ResourceDir.h"
 #include "image/ResourceSection.h"
 #include "log/SetupLog.h"
-#include "tests/image/TestHelpers.h"
+#include "tests/support/ErrorText.h"
 #include "tests/support/LogWatch.h"
 #include "tests/support/TempFolder.h"
 

@@ -3,7 +3,7 @@
 #include "image/ResourceDir.h"
 #include "image/ResourceSection.h"
 #include "tests/image/SectionBuilder.h"
-#include "tests/image/TestHelpers.h"
+#include "tests/support/ErrorText.h"
 
 namespace {
 

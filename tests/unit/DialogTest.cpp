@@ -7,6 +7,7 @@
 #include <string>
 
 #include "extract/Dialog.h"
+#include "tests/support/ErrorText.h"
 
 namespace {
 
@@ -70,15 +71,6 @@ protected:
     }
 };
 
-std::string ErrorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const std::runtime_error& error) {
-        return error.what();
-    }
-    return "no error";
-}
 
 TEST(Dialog, RunsTheTemplateWithTheSetupCaptionAndEndsWithOk)
 {
@@ -102,7 +94,7 @@ TEST(Dialog, SecondDialogOfTheSameClassIsRefusedAndTheRunningOneStaysCurrent)
     Outer* currentAfterRefusal = nullptr;
     Outer outer([&](Outer&) {
         Outer second;
-        error = ErrorOf([&] { second.Show(); });
+        error = ErrorText([&] { second.Show(); });
         currentAfterRefusal = Outer::Current();
     });
     EXPECT_EQ(outer.Show(), IDOK);
@@ -116,7 +108,7 @@ TEST(Dialog, RefusalInAHandlerComesOutOfTheOuterShow)
         Outer second;
         second.Show();
     });
-    EXPECT_EQ(ErrorOf([&] { outer.Show(); }), "Dialog: Reentrance not allowed");
+    EXPECT_EQ(ErrorText([&] { outer.Show(); }), "Dialog: Reentrance not allowed");
     EXPECT_FALSE(outer.stepFinished);
     EXPECT_EQ(Outer::Current(), nullptr);
 

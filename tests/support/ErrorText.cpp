@@ -1,4 +1,4 @@
-#include "tests/image/TestHelpers.h"
+#include "tests/support/ErrorText.h"
 
 #include <stdexcept>
 
