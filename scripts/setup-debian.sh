@@ -6,7 +6,19 @@ export DEBIAN_FRONTEND=noninteractive
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 updated=false
-update() { $updated || apt-get update -q; updated=true; }
+# A mirror caught mid-sync fails one index ("File has unexpected size") and
+# apt-get update exits 100 although every other index is fresh. It is tried
+# again a few times; if one index still fails, the install below says so
+# loudly should a package really be missing.
+refresh_indexes() {
+    local attempt
+    for attempt in 1 2 3; do
+        apt-get update -q && return 0
+        [ "$attempt" = 3 ] || sleep 10
+    done
+    echo "setup-debian.sh: apt-get update failed for some index; going on with the indexes it has" >&2
+}
+update() { $updated || refresh_indexes; updated=true; }
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
@@ -35,7 +47,7 @@ if [ -z "$qemu_version" ] || dpkg --compare-versions "$qemu_version" lt 1:10; th
         options=""
         [ -f "$keyring" ] && options="[signed-by=$keyring] "
         echo "deb ${options}$archive bookworm-backports main" >/etc/apt/sources.list.d/bookworm-backports.list
-        apt-get update -q
+        refresh_indexes
     fi
     apt-get install -y -q --no-install-recommends -t bookworm-backports qemu-user
 fi
