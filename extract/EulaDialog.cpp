@@ -2,6 +2,8 @@
 
 #include <richedit.h>
 
+#include "win/DllSearch.h"
+
 EulaDialog::EulaDialog(HINSTANCE instance, HWND parent) noexcept : Dialog(instance, IDD_EULA, parent) {}
 
 void EulaDialog::LoadAgreement()
@@ -9,7 +11,7 @@ void EulaDialog::LoadAgreement()
     // Only from the system folder: a Riched20.dll planted beside a launcher in
     // Downloads must never load. Never freed: the window class must outlive
     // every dialog that uses it.
-    LoadLibraryExW(L"Riched20.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    LoadSystemDll(L"Riched20.dll");
 
     const HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(IDR_LICENSE), L"TXT");
     const HGLOBAL loaded = LoadResource(instance, found);

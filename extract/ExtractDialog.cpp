@@ -93,8 +93,10 @@ void ExtractDialog::OnSave()
     request.lpstrFilter = L"MSI files\0*.msi\0All files\0*.*\0";
     request.lpstrFile = file;
     request.nMaxFile = PathCapacity;
-    // No default extension: a name typed without one is used as typed.
-    request.Flags = OFN_OVERWRITEPROMPT;
+    // No default extension: a name typed without one is used as typed. The
+    // process stays in its folder: a chosen folder must not become one that
+    // programs and DLLs are looked for in.
+    request.Flags = OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR;
     if (!GetCommonDialogApi().GetSaveFileName(&request))
         return;
     options.packagePath = file;

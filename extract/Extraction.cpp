@@ -10,6 +10,7 @@
 #include "extract/PackageProperties.h"
 #include "image/ExeImage.h"
 #include "staging/StagedFile.h"
+#include "win/SystemFolders.h"
 
 namespace {
 
@@ -32,11 +33,13 @@ void WriteOptions(const PackageProperties& properties, const ExtractOptions& opt
         properties.Set(L"INSTALL_DIR_PROPERTY", options.installDir);
 }
 
-// The quotation marks keep a path with blanks whole.
+// The quotation marks keep a package path with blanks whole.
 void ShowInFileManager(const std::wstring& path)
 {
+    const std::wstring explorer = InWindowsFolder(L"explorer.exe");
     const std::wstring parameters = L"/select,\"" + path + L"\"";
-    ShellExecuteW(nullptr, L"open", L"explorer.exe", parameters.c_str(), nullptr, SW_SHOWNORMAL);
+    if (!explorer.empty())
+        ShellExecuteW(nullptr, L"open", explorer.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
 #include "image/Crc32.h"
-#include "image/ImageHelpApi.h"
 #include "image/PayloadChecksums.h"
 #include "image/ResourceDir.h"
 #include "image/ResourceSection.h"
@@ -17,17 +17,13 @@ namespace {
 
 constexpr DWORD chunkSize = 1024 * 1024;
 
-// Puts the process back in the folder it was in, however construction ends.
-class CurrentDirectoryRestorer {
-public:
-    explicit CurrentDirectoryRestorer(std::wstring saved) : saved_(std::move(saved)) {}
-    ~CurrentDirectoryRestorer() { SetCurrentDirectoryW(saved_.c_str()); }
-    CurrentDirectoryRestorer(const CurrentDirectoryRestorer&) = delete;
-    CurrentDirectoryRestorer& operator=(const CurrentDirectoryRestorer&) = delete;
-
-private:
-    std::wstring saved_;
-};
+bool IsSameFile(HANDLE file, const BY_HANDLE_FILE_INFORMATION& expected)
+{
+    BY_HANDLE_FILE_INFORMATION actual = {};
+    return GetFileInformationByHandle(file, &actual) &&
+           actual.dwVolumeSerialNumber == expected.dwVolumeSerialNumber &&
+           actual.nFileIndexHigh == expected.nFileIndexHigh && actual.nFileIndexLow == expected.nFileIndexLow;
+}
 
 // A half-written payload file must not be mistaken for a good one: unless
 // Keep is reached, the target is closed and deleted.
@@ -57,6 +53,27 @@ public:
         kept_ = true;
     }
 
+    // The write handle shares nothing, so the hold can only be opened once it
+    // is closed; the file's identity shows that nobody swapped another file in
+    // at that path meanwhile.
+    FileHandle KeepHeld()
+    {
+        BY_HANDLE_FILE_INFORMATION written = {};
+        if (!GetFileInformationByHandle(handle_.get(), &written))
+            ExeImage::ThrowImageError("CreateFile failed");
+        handle_.reset();
+        FileHandle held(CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        if (!held)
+            ExeImage::ThrowImageError("CreateFile failed");
+        if (!IsSameFile(held.get(), written)) {
+            SetLastError(ERROR_FILE_INVALID);
+            ExeImage::ThrowImageError("CreateFile failed");
+        }
+        kept_ = true;
+        return held;
+    }
+
 private:
     std::wstring path_;
     FileHandle handle_;
@@ -77,24 +94,6 @@ std::wstring ModulePath()
     if (length == 0 || length == MAX_PATH)
         ExeImage::ThrowImageError("GetModuleFileName failed");
     return std::wstring(buffer, length);
-}
-
-// A directory longer than the 260-character buffer is fetched again at the
-// size the first call asked for, so it can still be restored.
-std::wstring CurrentDirectory()
-{
-    std::wstring folder(MAX_PATH, L'\0');
-    DWORD length = GetCurrentDirectoryW(MAX_PATH, &folder[0]);
-    if (length >= MAX_PATH) {
-        folder.assign(length, L'\0');
-        length = GetCurrentDirectoryW(length, &folder[0]);
-        if (length >= folder.size())
-            length = 0;
-    }
-    if (length == 0)
-        ExeImage::ThrowImageError("GetCurrentDirectory failed");
-    folder.resize(length);
-    return folder;
 }
 
 void MoveTo(HANDLE file, uint64_t position)
@@ -142,6 +141,28 @@ uint32_t CopyBytes(HANDLE source, HANDLE target, uint32_t size)
     return crc;
 }
 
+// The flat read-only view that the resource tables are read from.
+MappedView MapWholeFile(HANDLE file)
+{
+    const KernelHandle mapping(CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr));
+    if (!mapping)
+        ExeImage::ThrowImageError("ImageLoad failed");
+    // The view keeps the mapping alive once its handle is closed.
+    MappedView view(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
+    if (!view)
+        ExeImage::ThrowImageError("ImageLoad failed");
+    return view;
+}
+
+size_t SizeOf(HANDLE file)
+{
+    LARGE_INTEGER size = {};
+    if (!GetFileSizeEx(file, &size))
+        ExeImage::ThrowImageError("ImageLoad failed");
+    // A file that could be mapped whole fits into the address space.
+    return static_cast<size_t>(size.QuadPart);
+}
+
 PayloadChecksums ChecksumsOf(const ResourceSection& section)
 {
     const ResourceData table = ResourceDir(section.Bytes()).GetChildWithName(L"CRC32").GetChildWithId(1).GetResourceData();
@@ -156,31 +177,54 @@ ExeImage::ExeImage()
         ThrowImageError("SetSearchPathMode failed");
     const std::wstring path = ModulePath();
     setupLog << "ExeImage: module path is " << path << std::endl;
-    const size_t split = path.rfind(L'\\');
-    if (split == std::wstring::npos)
+    if (path.rfind(L'\\') == std::wstring::npos)
         ThrowImageError("GetModuleFileName returned invalid path");
-    std::wstring saved = CurrentDirectory();
-    if (!SetCurrentDirectoryW(path.substr(0, split).c_str()))
-        ThrowImageError("SetCurrentDirectory failed");
-    const CurrentDirectoryRestorer restorer(std::move(saved));
-    // ImageLoad searches like SearchPath; the launcher's folder is now both the
-    // application folder and the current one, so the bare name finds the launcher.
-    image.reset(GetImageHelpApi().Load(ToUtf8(path.substr(split + 1)).c_str(), nullptr));
-    if (!image)
+    // By its full wide path: a name that the ANSI code page cannot spell (a
+    // Cyrillic copy name, a Japanese folder) opens like any other.
+    file.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         ThrowImageError("ImageLoad failed");
+    const size_t size = SizeOf(file.get());
+    view = MapWholeFile(file.get());
+    bytes = ByteView{static_cast<const unsigned char*>(view.get()), size};
+    const std::optional<SectionTable> table = FindSectionTable(bytes);
+    if (!table) {
+        SetLastError(ERROR_BAD_EXE_FORMAT);
+        ThrowImageError("ImageLoad failed");
+    }
+    sections = *table;
+}
+
+ResourceSection ExeImage::Resources() const
+{
+    return ResourceSection(sections.headers, sections.count, bytes);
 }
 
 void ExeImage::SaveResourceToFile(int id, const std::wstring& targetPath) const
 {
-    const ResourceSection section(image.get());
+    CopyResource(id, targetPath, false);
+}
+
+FileHandle ExeImage::SaveResourceToHeldFile(int id, const std::wstring& targetPath) const
+{
+    return CopyResource(id, targetPath, true);
+}
+
+FileHandle ExeImage::CopyResource(int id, const std::wstring& targetPath, bool hold) const
+{
+    const ResourceSection section = Resources();
     const ResourceData data = FindBinResource(section.Bytes(), id);
     const uint32_t expectedCrc = ChecksumsOf(section).For(id);
     const uint64_t position = section.RvaToFilePosition(data.offsetToData, data.size);
-    MoveTo(image.get()->hFile, position);
+    MoveTo(file.get(), position);
     TargetFile target(targetPath);
-    if (CopyBytes(image.get()->hFile, target.Get(), data.size) != expectedCrc)
+    if (CopyBytes(file.get(), target.Get(), data.size) != expectedCrc)
         throw DamagedInstallerError();
+    if (hold)
+        return target.KeepHeld();
     target.Keep();
+    return FileHandle();
 }
 
 void ExeImage::ThrowImageError(const char* message)

@@ -4,6 +4,9 @@
 
 #include <string>
 
+#include "image/ByteView.h"
+#include "image/ResourceSection.h"
+#include "image/SectionTable.h"
 #include "win/Handles.h"
 
 // The launcher's open, read-only view of its own executable file. The payload
@@ -17,12 +20,23 @@ public:
 
     // Streams the "BIN" resource `id` into a new file at targetPath.
     void SaveResourceToFile(int id, const std::wstring& targetPath) const;
+    // The same, then holds the written file open for reading, shared for
+    // reading only, so that nobody can change, rename or delete it while the
+    // hold lives.
+    FileHandle SaveResourceToHeldFile(int id, const std::wstring& targetPath) const;
 
-    const LOADED_IMAGE* Image() const noexcept { return image.get(); }
+    // The whole file, byte n of the view being byte n of the file.
+    ByteView Bytes() const noexcept { return bytes; }
+    ResourceSection Resources() const;
 
     // Logs "ExeImage: <message> Error: <last error>" and throws "Image loading failed".
     [[noreturn]] static void ThrowImageError(const char* message);
 
 private:
-    LoadedImage image;
+    FileHandle CopyResource(int id, const std::wstring& targetPath, bool hold) const;
+
+    FileHandle file;
+    MappedView view;
+    ByteView bytes;
+    SectionTable sections;
 };

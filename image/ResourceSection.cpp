@@ -17,22 +17,7 @@ bool IsResourceSection(const IMAGE_SECTION_HEADER& header)
     return strnlen(name, IMAGE_SIZEOF_SHORT_NAME) == 5 && std::memcmp(name, ".rsrc", 5) == 0;
 }
 
-ByteView WholeFile(const LOADED_IMAGE& image)
-{
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(image.hFile, &size))
-        Fail("ResourceSection::ResourceSection");
-    return ByteView{image.MappedAddress, static_cast<size_t>(size.QuadPart)};
-}
-
 }  // namespace
-
-ResourceSection::ResourceSection(const LOADED_IMAGE* image)
-{
-    if (!image || !image->MappedAddress)
-        Fail("ResourceSection::ResourceSection");
-    Locate(image->Sections, image->NumberOfSections, WholeFile(*image));
-}
 
 ResourceSection::ResourceSection(const IMAGE_SECTION_HEADER* sections, size_t count, ByteView file)
 {

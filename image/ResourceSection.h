@@ -1,7 +1,6 @@
 #pragma once
 
 #include <windows.h>
-#include <imagehlp.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -11,9 +10,9 @@
 // The section named ".rsrc" of a flat (as on disk) view of an executable file.
 class ResourceSection {
 public:
-    // Throws "ResourceSection::ResourceSection" for a null image, no
-    // ".rsrc" section, or one whose raw data starts beyond the file.
-    explicit ResourceSection(const LOADED_IMAGE* image);
+    // `sections` is the file's section table. Throws
+    // "ResourceSection::ResourceSection" for no table or file, no ".rsrc"
+    // section, or one whose raw data starts beyond the file.
     ResourceSection(const IMAGE_SECTION_HEADER* sections, size_t count, ByteView file);
 
     // The section's raw data, cut off where the file ends.

@@ -3,8 +3,11 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <string>
+
 #include "win/Handles.h"
 #include "launcher/SetupMessage.h"
+#include "win/SystemFolders.h"
 
 bool IsSupportedWindows()
 {
@@ -46,5 +49,8 @@ void DiagnoseDotNet35()
     // Windows Features app. Fails harmlessly on 32-bit Windows.
     PVOID previous = nullptr;
     Wow64DisableWow64FsRedirection(&previous);
-    ShellExecuteW(nullptr, L"open", L"OptionalFeatures.exe", nullptr, nullptr, SW_SHOWNORMAL);
+    // With redirection off, the system folder is the 64-bit one on a 64-bit system.
+    const std::wstring app = InSystemFolder(L"OptionalFeatures.exe");
+    if (!app.empty())
+        ShellExecuteW(nullptr, L"open", app.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }

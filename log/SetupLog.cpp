@@ -38,3 +38,13 @@ std::ostream& operator<<(std::ostream& stream, const std::wstring& text)
     stream << ToUtf8(text);
     return stream.flush();
 }
+
+void LogLine(const char* literal, const std::wstring& text) noexcept
+{
+    try {
+        setupLog << literal << text << std::endl;
+    } catch (...) {
+        // The stream's exception mask stays empty, so this cannot throw.
+        setupLog.setstate(std::ios_base::badbit);
+    }
+}

@@ -21,3 +21,8 @@ std::string ToUtf8(const std::wstring& text);
 
 // Writes the text as UTF-8 and flushes, so each piece reaches the file at once.
 std::ostream& operator<<(std::ostream& stream, const std::wstring& text);
+
+// One line of a literal and a wide text, for release steps, which must never
+// throw: a line whose UTF-8 form finds no memory is dropped, and the log
+// stops as after a failed write.
+void LogLine(const char* literal, const std::wstring& text) noexcept;

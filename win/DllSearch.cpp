@@ -1,16 +1,45 @@
 #include "win/DllSearch.h"
 
-#include <windows.h>
+#include <string>
+
+#include "win/SystemFolders.h"
+
+namespace {
+
+using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+
+// Looked up, not imported: an import would keep the launcher from starting
+// at all on a Windows 7 without the update.
+SetDefaultDllDirectoriesFunction FindSetDefaultDllDirectories() noexcept
+{
+    return reinterpret_cast<SetDefaultDllDirectoriesFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+}
+
+}  // namespace
 
 void RestrictDllSearchToSystemFolder() noexcept
 {
-    // Looked up, not imported: Windows 7 has it only with update KB2533623, and
-    // an import would keep the launcher from starting at all without it.
-    using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
-    const auto setDefaultDllDirectories = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+    const SetDefaultDllDirectoriesFunction setDefaultDllDirectories = FindSetDefaultDllDirectories();
     if (setDefaultDllDirectories && setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32))
         return;
     // Without it, at least the current folder leaves the search.
     SetDllDirectoryW(L"");
+}
+
+bool SystemFolderSearchSupported() noexcept
+{
+    return FindSetDefaultDllDirectories() != nullptr;
+}
+
+HMODULE LoadSystemDll(const wchar_t* name, bool searchSupported, LoadLibraryExFunction load)
+{
+    if (searchSupported)
+        return load(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    const std::wstring path = InSystemFolder(name);
+    if (path.empty())
+        return nullptr;
+    // The altered search makes the DLL's own imports come from its folder,
+    // the system folder, too, rather than from the launcher's.
+    return load(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <windows.h>
-#include <imagehlp.h>
 #include <msi.h>
 
 #include "win/Owner.h"
@@ -25,11 +24,11 @@ struct RegistryKeyTraits {
     static void Release(Value key) noexcept { RegCloseKey(key); }
 };
 
-struct LoadedImageTraits {
-    using Value = PLOADED_IMAGE;
+// A view of a file mapping; MapViewOfFile reports failure as null.
+struct MappedViewTraits {
+    using Value = const void*;
     static Value Invalid() noexcept { return nullptr; }
-    // Unloaded through imagehlp.dll loaded at run time (image/ImageHelpApi.cpp).
-    static void Release(Value image) noexcept;
+    static void Release(Value view) noexcept { UnmapViewOfFile(view); }
 };
 
 // Closed through msi.dll loaded at run time (extract/MsiApi.cpp), never a static import.
@@ -39,8 +38,17 @@ struct MsiHandleTraits {
     static void Release(Value handle) noexcept;
 };
 
+// Memory the system allocated for the caller with LocalAlloc (security
+// descriptors, SID texts).
+struct LocalMemoryTraits {
+    using Value = void*;
+    static Value Invalid() noexcept { return nullptr; }
+    static void Release(Value memory) noexcept { LocalFree(memory); }
+};
+
 using KernelHandle = Owner<NullHandleTraits>;
 using FileHandle = Owner<FileHandleTraits>;
 using RegistryKey = Owner<RegistryKeyTraits>;
-using LoadedImage = Owner<LoadedImageTraits>;
+using MappedView = Owner<MappedViewTraits>;
+using LocalMemory = Owner<LocalMemoryTraits>;
 using MsiHandle = Owner<MsiHandleTraits>;

@@ -1,9 +1,10 @@
 #include "win/SystemLibrary.h"
 
 #include "log/SetupLog.h"
+#include "win/DllSearch.h"
 
 SystemLibrary::SystemLibrary(const wchar_t* name)
-    : name_(name), module_(LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
+    : name_(name), module_(LoadSystemDll(name))
 {
     if (!module_)
         throw std::runtime_error(ToUtf8(name_) + " could not be loaded");

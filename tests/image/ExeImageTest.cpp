@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <optional>
 #include <string>
 
 #include "image/ExeImage.h"
 #include "image/ResourceDir.h"
 #include "image/ResourceSection.h"
+#include "image/SectionTable.h"
 #include "log/SetupLog.h"
 #include "tests/support/ErrorText.h"
 #include "tests/support/LogWatch.h"
@@ -99,7 +102,7 @@ TEST_F(ExeImageTest, TypeStoredAsLowerCaseBinIsNotFound)
     EXPECT_EQ(Save(207), "ResourceDir::GetChildWithId");
     EXPECT_FALSE(FileExists(Target()));
 
-    const ResourceSection section(image.Image());
+    const ResourceSection section = image.Resources();
     const ResourceDir root(section.Bytes());
     const ResourceData data = root.GetChildWithName(L"bin").GetChildWithId(207).GetResourceData();
     EXPECT_EQ(data.size, 5u);
@@ -134,8 +137,8 @@ TEST(ExeImageOpenTest, LogsTheModulePath)
     const LogWatch log;
     const ExeImage image;
     EXPECT_EQ(log.Appended(), "ExeImage: module path is " + ToUtf8(ModulePath()) + "\n");
-    ASSERT_NE(image.Image(), nullptr);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.Image()->MappedAddress), 2), "MZ");
+    ASSERT_GE(image.Bytes().size, 2u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.Bytes().data), 2), "MZ");
 }
 
 TEST(ExeImageOpenTest, CurrentDirectoryIsKeptAfterSuccessAndFailure)
@@ -155,4 +158,36 @@ TEST(ExeImageOpenTest, CurrentDirectoryIsKeptAfterSuccessAndFailure)
         EXPECT_EQ(CurrentDirectory(), inside);
     }
     SetCurrentDirectoryW(before.c_str());
+}
+
+// The table is found in this test program's own file, and a file cut short or
+// with a broken header anywhere before the table's end yields none.
+TEST(SectionTableTest, FoundInTheOwnFileAndNotInADamagedOne)
+{
+    const ExeImage image;
+    const ByteView file = image.Bytes();
+    const auto* loaded = reinterpret_cast<const unsigned char*>(GetModuleHandleW(nullptr));
+    const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        loaded + reinterpret_cast<const IMAGE_DOS_HEADER*>(loaded)->e_lfanew);
+    const std::optional<SectionTable> table = FindSectionTable(file);
+    ASSERT_TRUE(table.has_value());
+    ASSERT_EQ(table->count, headers->FileHeader.NumberOfSections);
+    EXPECT_EQ(0, std::memcmp(table->headers, IMAGE_FIRST_SECTION(headers), table->count * sizeof(IMAGE_SECTION_HEADER)));
+
+    const size_t tableEnd = reinterpret_cast<const unsigned char*>(table->headers + table->count) - file.data;
+    const size_t peHeader = reinterpret_cast<const IMAGE_DOS_HEADER*>(file.data)->e_lfanew;
+    for (size_t size : {size_t{0}, size_t{0x3F}, peHeader + 2, peHeader + 23, tableEnd - 1})
+        EXPECT_FALSE(FindSectionTable(ByteView{file.data, size}).has_value()) << size;
+    EXPECT_TRUE(FindSectionTable(ByteView{file.data, tableEnd}).has_value());
+
+    std::string copy(reinterpret_cast<const char*>(file.data), tableEnd);
+    const auto damaged = [&copy] { return ByteView{reinterpret_cast<const unsigned char*>(copy.data()), copy.size()}; };
+    copy[peHeader + 1] = 'X';
+    EXPECT_FALSE(FindSectionTable(damaged()).has_value()) << "PE signature";
+    copy[peHeader + 1] = 'E';
+    copy[0] = 'Z';
+    EXPECT_FALSE(FindSectionTable(damaged()).has_value()) << "MZ signature";
+    copy[0] = 'M';
+    copy[0x3C] = copy[0x3D] = copy[0x3E] = copy[0x3F] = '\xFF';
+    EXPECT_FALSE(FindSectionTable(damaged()).has_value()) << "header offset beyond the file";
 }

@@ -258,5 +258,5 @@ TEST(ResourceSectionTest, MissingOrUnreadableSectionFails)
     EXPECT_EQ(ErrorText([&] { ResourceSection(&text, 1, view); }), error);
     EXPECT_EQ(ErrorText([&] { ResourceSection(&text, 0, view); }), error);
     EXPECT_EQ(ErrorText([&] { ResourceSection(&beyond, 1, view); }), error);
-    EXPECT_EQ(ErrorText([] { ResourceSection(static_cast<const LOADED_IMAGE*>(nullptr)); }), error);
+    EXPECT_EQ(ErrorText([&] { ResourceSection(nullptr, 1, view); }), error);
 }
