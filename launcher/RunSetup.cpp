@@ -52,8 +52,7 @@ int InstallPayload(const std::wstring& stagingPath)
     std::array<StagedFile, TopLevelItems.size()> files;
     for (size_t i = 0; i < TopLevelItems.size(); ++i) {
         const std::wstring target = stagingPath + TopLevelItems[i].name;
-        image.SaveResourceToFile(TopLevelItems[i].resourceId, target);
-        files[i].SetPath(target);
+        files[i].SetPath(target, image.SaveResourceToHeldFile(TopLevelItems[i].resourceId, target));
     }
     LocaleTree locales(stagingPath, image);
     for (const PayloadItem& satellite : Satellites)
@@ -72,9 +71,10 @@ int InstallPayload(const std::wstring& stagingPath)
 
 int RunSetup(HINSTANCE instance, RunMode mode)
 {
-    const std::wstring stagingPath = CreateStagingFolder();
-    OpenSetupLog(stagingPath);
+    // Held until the run ends, after the payload in it has been removed.
+    const StagingFolder staging = CreateStagingFolder();
+    OpenSetupLog(staging.Path());
     if (mode != Install)
         return RunExtraction(instance, mode == Defaults);
-    return InstallPayload(stagingPath);
+    return InstallPayload(staging.Path());
 }

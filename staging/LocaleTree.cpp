@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "image/ExeImage.h"
+#include "staging/StagingFolder.h"
 
 LocaleTree::~LocaleTree()
 {
@@ -13,16 +14,18 @@ LocaleTree::~LocaleTree()
 void LocaleTree::AddLocale(const std::wstring& locale, int resourceId)
 {
     const std::wstring folderPath = path + locale;
-    // Not checked: a folder that could not be made fails the copy below.
+    // Not checked: a folder that could not be made cannot be held either.
     CreateDirectoryW(folderPath.c_str(), nullptr);
+    FileHandle folderHold = HoldFolder(folderPath);
+    if (!folderHold)
+        ExeImage::ThrowImageError("CreateFile failed");
 
     const std::wstring filePath = folderPath + L"\\SetupUI.resources.dll";
     auto file = std::make_unique<StagedFile>();
-    image->SaveResourceToFile(resourceId, filePath);
-    file->SetPath(filePath);
+    file->SetPath(filePath, image->SaveResourceToHeldFile(resourceId, filePath));
 
     // The folder is owned, and so removed at the end, only once its satellite is staged.
-    auto folder = std::make_unique<StagedFolder>(folderPath);
+    auto folder = std::make_unique<StagedFolder>(folderPath, std::move(folderHold));
     folder->SetFile(std::move(file));
     folders.push_back(std::move(folder));
 }

@@ -22,6 +22,7 @@ void DeleteWithRetry(const std::wstring& path) noexcept
 
 StagedFile::~StagedFile()
 {
+    hold.reset();
     if (owned && !path.empty())
         DeleteWithRetry(path);
 }

@@ -8,6 +8,7 @@ StagedFolder::~StagedFolder()
 {
     // The satellite goes first: a folder is removed only when empty.
     file.reset();
+    hold.reset();
     if (!RemoveDirectoryW(path.c_str()))
-        setupLog << "RemoveDirectory failed: " << path << std::endl;
+        LogLine("RemoveDirectory failed: ", path);
 }

@@ -5,10 +5,11 @@
 
 #include "staging/StagedFile.h"
 
-// One locale folder of the staging folder with its staged satellite.
+// One locale folder of the staging folder with its staged satellite, held
+// against renaming until just before it is removed.
 class StagedFolder {
 public:
-    explicit StagedFolder(const std::wstring& folderPath) : path(folderPath) {}
+    StagedFolder(const std::wstring& folderPath, FileHandle held) : path(folderPath), hold(std::move(held)) {}
     ~StagedFolder();
     StagedFolder(const StagedFolder&) = delete;
     StagedFolder& operator=(const StagedFolder&) = delete;
@@ -17,5 +18,6 @@ public:
 
 private:
     std::wstring path;
+    FileHandle hold;
     std::unique_ptr<StagedFile> file;
 };

@@ -5,31 +5,95 @@
 
 #include <stdexcept>
 
+#include "staging/PrivateFolderSecurity.h"
+
 namespace {
 
-std::wstring NewUuidText()
+const int NameTries = 5;
+
+[[noreturn]] void Fail()
 {
-    UUID uuid = {};
-    UuidCreateSequential(&uuid);
-    RPC_WSTR text = nullptr;
-    UuidToStringW(&uuid, &text);
-    std::wstring result = text ? reinterpret_cast<const wchar_t*>(text) : L"";
-    RpcStringFreeW(&text);
-    return result;
+    throw std::runtime_error("CreateDirectory failed");
+}
+
+using GetTempPath2Function = DWORD(WINAPI*)(DWORD, LPWSTR);
+
+// Looked up, not imported: Windows before 10 (build 20348 on servers) and
+// Wine lack it, and an import would keep the launcher from starting there.
+GetTempPath2Function FindGetTempPath2() noexcept
+{
+    return reinterpret_cast<GetTempPath2Function>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetTempPath2W")));
 }
 
 }  // namespace
 
-std::wstring CreateStagingFolder()
+std::wstring NewUuidText()
 {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring path = std::wstring(temp) + L"BrinmoorSetup" + L"\\";
-    // Exists already after any earlier run.
-    CreateDirectoryW(path.c_str(), nullptr);
+    UUID uuid = {};
+    if (UuidCreate(&uuid) != RPC_S_OK)
+        return std::wstring();
+    RPC_WSTR text = nullptr;
+    if (UuidToStringW(&uuid, &text) != RPC_S_OK)
+        return std::wstring();
+    const std::wstring result = reinterpret_cast<const wchar_t*>(text);
+    RpcStringFreeW(&text);
+    return result;
+}
 
-    path += NewUuidText() + L"\\";
-    if (!CreateDirectoryW(path.c_str(), nullptr))
-        throw std::runtime_error("CreateDirectory failed");
-    return path;
+std::wstring TemporaryFolder()
+{
+    const GetTempPath2Function getTempPath2 = FindGetTempPath2();
+    wchar_t buffer[MAX_PATH + 1] = {};
+    const DWORD length = getTempPath2 ? getTempPath2(MAX_PATH + 1, buffer) : GetTempPathW(MAX_PATH + 1, buffer);
+    if (length == 0 || length > MAX_PATH)
+        Fail();
+    return std::wstring(buffer, length);
+}
+
+FileHandle HoldFolder(const std::wstring& path)
+{
+    // Read access, since an open for attributes alone takes no part in sharing.
+    FileHandle folder(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    BY_HANDLE_FILE_INFORMATION information = {};
+    if (!folder || !GetFileInformationByHandle(folder.get(), &information))
+        return FileHandle();
+    const DWORD attributes = information.dwFileAttributes;
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        SetLastError(ERROR_DIRECTORY);
+        return FileHandle();
+    }
+    return folder;
+}
+
+StagingFolder CreateStagingFolderIn(const std::wstring& temp, FolderNameSource newName)
+{
+    const std::wstring root = temp + L"BrinmoorSetup\\";
+    // Exists already after any earlier run, perhaps made by someone else:
+    // the run folder inside trusts nothing of it.
+    CreateDirectoryW(root.c_str(), nullptr);
+
+    PrivateFolderSecurity security;
+    for (int attempt = 0; attempt < NameTries; ++attempt) {
+        const std::wstring name = newName();
+        if (name.empty())
+            continue;
+        const std::wstring path = root + name + L"\\";
+        if (!CreateDirectoryW(path.c_str(), security.Attributes())) {
+            if (GetLastError() == ERROR_ALREADY_EXISTS)
+                continue;
+            Fail();
+        }
+        FileHandle hold = HoldFolder(path);
+        if (!hold)
+            Fail();
+        return StagingFolder(path, std::move(hold));
+    }
+    Fail();
+}
+
+StagingFolder CreateStagingFolder()
+{
+    return CreateStagingFolderIn(TemporaryFolder());
 }

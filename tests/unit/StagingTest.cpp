@@ -3,12 +3,14 @@
 #include <windows.h>
 
 #include <stdexcept>
+#include <vector>
 
 #include "image/ExeImage.h"
 #include "win/Handles.h"
 #include "staging/LocaleTree.h"
 #include "staging/StagedFile.h"
 #include "staging/StagingFolder.h"
+#include "tests/support/ErrorText.h"
 #include "tests/support/LogWatch.h"
 #include "tests/support/TempFolder.h"
 
@@ -80,12 +82,20 @@ TEST(StagedFile, FileHeldOpenStaysAfterAboutTwoSeconds)
     EXPECT_TRUE(folder.Exists(L"held"));
 }
 
-TEST(StagingFolder, EachCallMakesANewFolderUnderBrinmoorSetup)
+TEST(StagingFolder, EachCallMakesANewRandomlyNamedFolderUnderBrinmoorSetup)
 {
-    const std::wstring first = CreateStagingFolder();
-    const std::wstring second = CreateStagingFolder();
-    EXPECT_NE(first, second);
-    for (const std::wstring& folder : {first, second}) {
+    std::vector<std::wstring> paths;
+    {
+        const StagingFolder first = CreateStagingFolder();
+        const StagingFolder second = CreateStagingFolder();
+        paths = {first.Path(), second.Path()};
+        // Held: nobody can move the folder away while the run uses it.
+        const std::wstring moved = first.Path().substr(0, first.Path().size() - 1) + L"-moved";
+        EXPECT_FALSE(MoveFileW(first.Path().c_str(), moved.c_str()));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    }
+    EXPECT_NE(paths[0], paths[1]);
+    for (const std::wstring& folder : paths) {
         ASSERT_EQ(folder.back(), L'\\');
         const std::wstring parent = folder.substr(0, folder.size() - 1 - 36);
         EXPECT_GE(parent.size(), 15u);
@@ -94,9 +104,35 @@ TEST(StagingFolder, EachCallMakesANewFolderUnderBrinmoorSetup)
         EXPECT_EQ(uuid.find_first_not_of(L"0123456789abcdef-"), std::wstring::npos) << testing::PrintToString(uuid);
         EXPECT_EQ(uuid[8], L'-');
         EXPECT_EQ(uuid[23], L'-');
-        EXPECT_TRUE(FileExists(folder));
-        RemoveDirectoryW(folder.c_str());
+        // Random (version 4, RFC 4122 variant), not made from the time and the network card.
+        EXPECT_EQ(uuid[14], L'4') << testing::PrintToString(uuid);
+        EXPECT_NE(std::wstring(L"89ab").find(uuid[19]), std::wstring::npos) << testing::PrintToString(uuid);
+        EXPECT_TRUE(RemoveDirectoryW(folder.c_str()));
     }
+}
+
+int nameCalls = 0;
+std::wstring TakenThenFree()
+{
+    return nameCalls++ == 0 ? L"taken" : L"free";
+}
+std::wstring AlwaysTaken()
+{
+    return L"taken";
+}
+
+TEST(StagingFolder, ANameThatExistsIsNeverReused)
+{
+    TempFolder temp;
+    ASSERT_TRUE(CreateDirectoryW((temp.Path() + L"BrinmoorSetup").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((temp.Path() + L"BrinmoorSetup\\taken").c_str(), nullptr));
+    temp.WriteFile(L"BrinmoorSetup\\taken\\someone else's", "x");
+    {
+        const StagingFolder folder = CreateStagingFolderIn(temp.Path(), TakenThenFree);
+        EXPECT_EQ(folder.Path(), temp.Path() + L"BrinmoorSetup\\free\\");
+    }
+    EXPECT_EQ(ErrorText([&] { CreateStagingFolderIn(temp.Path(), AlwaysTaken); }), "CreateDirectory failed");
+    EXPECT_EQ(temp.ReadFile(L"BrinmoorSetup\\taken\\someone else's"), "x");
 }
 
 class LocaleTreeTest : public testing::Test {
