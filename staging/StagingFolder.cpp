@@ -18,8 +18,9 @@ const int NameTries = 5;
 
 using GetTempPath2Function = DWORD(WINAPI*)(DWORD, LPWSTR);
 
-// Looked up, not imported: Windows before 10 (build 20348 on servers) and
-// Wine lack it, and an import would keep the launcher from starting there.
+// Looked up, not imported: Windows 7 and 8, Windows 10 without the updates
+// that brought it, and Wine lack it, and an import would keep the launcher
+// from starting there.
 GetTempPath2Function FindGetTempPath2() noexcept
 {
     return reinterpret_cast<GetTempPath2Function>(

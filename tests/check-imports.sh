@@ -20,7 +20,7 @@ debug=$($objdump -h "$exe" | awk '$2 ~ /^\.debug/ { print $2 }')
 [ -z "$debug" ] || fail "debug sections left in the launcher: $(tr '\n' ' ' <<<"$debug")"
 grep -qx 'no symbols' <<<"$($objdump -t "$exe")" || fail "the launcher has a symbol table"
 
-# comdlg32 and imagehlp are known DLLs too, but the launcher loads them at run
+# comdlg32 is a known DLL too, but the launcher loads it at run
 # time all the same, so that a system without that list cannot be planted either.
 known_dlls='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|rpcrt4|msvcrt|shlwapi|ws2_32|sechost|setupapi|psapi)\.dll$'
 dlls=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | tr 'A-Z' 'a-z')

@@ -99,25 +99,3 @@ TEST_F(DamagedLauncherTest, DamagedPackageIsNotExtracted)
     EXPECT_EQ(0u, ExitCodeOf(*process));
     EXPECT_FALSE(FileExists(target));
 }
-
-// Windows (and Wine) refuse to start a program whose sections the file does
-// not hold: a download cut short never runs, so it can stage nothing.
-TEST_F(DamagedLauncherTest, TruncatedLauncherDoesNotStart)
-{
-    launcher.resize(launcher.size() - 65536);
-    const std::wstring path = Write();
-    std::wstring commandLine = L"\"" + path + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started = {};
-    const BOOL ok = CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                   &startup, &started);
-    const DWORD error = GetLastError();
-    if (ok) {
-        TerminateProcess(started.hProcess, 1);
-        CloseHandle(started.hThread);
-        CloseHandle(started.hProcess);
-    }
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(static_cast<DWORD>(ERROR_BAD_EXE_FORMAT), error);
-}

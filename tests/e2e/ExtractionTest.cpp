@@ -10,6 +10,7 @@
 #include "tests/support/ExtractDialogDriver.h"
 #include "tests/support/MsiTables.h"
 #include "tests/support/ProcessList.h"
+#include "tests/support/UnixCommand.h"
 #include "tests/support/ResultDialogDriver.h"
 #include "tests/support/SaveAsDriver.h"
 #include "tests/support/Screenshot.h"
@@ -656,8 +657,14 @@ protected:
     std::vector<DWORD> explorersBefore;
 };
 
+// The file manager is started by its full path: a program planted under its
+// name in the folder chosen for the package is never started. Wine's shell
+// would find the system's explorer.exe for a bare name too, so only the
+// path check can fail under Wine.
 TEST_F(ClosingDialogTest, OkWithTheBoxTickedShowsThePackageInTheFileManager)
 {
+    ASSERT_TRUE(CopyFileW(BRINMOOR_BUILD_DIR L"\\tests\\path\\OptionalFeatures.exe",
+                          (TargetFolder() + L"explorer.exe").c_str(), FALSE));
     const ResultDialogDriver result = SaveAndWaitForResult();
     ASSERT_NE(result.Window(), nullptr);
     EXPECT_EQ(result.Caption(), L"Brinmoor Tessolan Setup");
@@ -669,11 +676,18 @@ TEST_F(ClosingDialogTest, OkWithTheBoxTickedShowsThePackageInTheFileManager)
 
     const DWORD explorer = WaitForNewExplorer(60000);
     ASSERT_NE(explorer, 0u) << "no file manager was started";
-    const std::wstring commandLine = CommandLineOf(explorer);
-    const std::wstring arguments = L" /select,\"" + Target() + L"\"";
-    ASSERT_GE(commandLine.size(), arguments.size()) << testing::PrintToString(commandLine);
-    EXPECT_EQ(commandLine.substr(commandLine.size() - arguments.size()), arguments)
-        << testing::PrintToString(commandLine);
+    // The file manager is the system's 64-bit one, whose command line this
+    // 32-bit process cannot read; Wine hands it to the Unix process as its
+    // arguments, split as Windows splits them. The first is the program as
+    // the launcher named it, the second the whole path with its blanks.
+    const UnixCommandResult commandLines =
+        RunUnixCommand("for f in /proc/[0-9]*/cmdline; do tr '\\0' '\\t' <\"$f\"; echo; done 2>/dev/null");
+    ASSERT_TRUE(commandLines.finished);
+    wchar_t windows[MAX_PATH] = {};
+    const std::wstring folder(windows, GetSystemWindowsDirectoryW(windows, MAX_PATH));
+    const std::string expected = Utf8(folder + L"\\explorer.exe\t/select," + Target() + L"\t");
+    EXPECT_NE(commandLines.output.find(expected), std::string::npos) << commandLines.output;
+    EXPECT_FALSE(FileExists(temp.Path() + L"optionalfeatures-started.txt")) << "the planted program was started";
     // The folder opens with the package's folder name as its caption, set once the folder is read.
     const HWND window = WaitForExplorerWindow(explorer, 60000);
     ASSERT_NE(window, nullptr) << "the file manager opened no window";

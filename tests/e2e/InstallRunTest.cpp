@@ -2,6 +2,7 @@
 #include <shlobj.h>
 
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
 
@@ -17,6 +18,12 @@ const wchar_t AppDefaults[] = L"Software\\Wine\\AppDefaults\\BrinmoorSetup.exe";
 const wchar_t DotNetQuestion[] =
     L"Failed to start Setup. It looks like Microsoft .NET 3.5 has been turned off on this computer.\n"
     L"Open the Windows Features app to turn it back on?";
+
+std::wstring Lower(std::wstring text)
+{
+    CharLowerBuffW(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
 
 std::map<std::wstring, std::wstring> ReadRecord(const std::wstring& path)
 {
@@ -117,6 +124,9 @@ TEST_F(InstallRunTest, EachRunGetsItsOwnFolderAndLog)
     const std::vector<std::wstring> folders = RunFolders();
     ASSERT_EQ(folders.size(), 4u);
     for (const std::wstring& folder : folders) {
+        // A random (version 4) UUID: nothing in it tells the time or the network card.
+        const std::wstring name = folder.substr(folder.size() - 37, 36);
+        EXPECT_EQ(name[14], L'4') << testing::PrintToString(name);
         EXPECT_EQ(ListFolder(folder), std::vector<std::wstring>{L"Setup.log"});
         EXPECT_EQ(ReadWholeFile(folder + L"Setup.log"), ExpectedLog(Recording(), folder, 0));
     }
@@ -142,19 +152,54 @@ TEST_F(InstallRunTest, FailedFrontEndWithDotNetPresentShowsNothing)
 {
     ScopedRegistryKey dotNet(HKEY_LOCAL_MACHINE, DotNetKey, true);
     SetFrontEndExitCode("1");
+    // Ending unattended is the proof that no box was shown: one would wait for an answer.
     auto process = Start(L"", Recording());
     EXPECT_EQ(ExitCodeOf(*process), 0u);
-    EXPECT_TRUE(process->TopLevelWindows().empty());
     EXPECT_EQ(ReadWholeFile(OnlyRunFolder() + L"Setup.log"), ExpectedLog(Recording(), OnlyRunFolder(), 1));
 }
 
+// Runs a copy of the launcher from a Downloads folder that also holds a
+// program named like the Windows Features app; the stand-in for the real app
+// lies where Windows keeps it, in the 64-bit system folder, which a 32-bit
+// program reaches only with redirection off. Wine's shell finds the system's
+// copy of a bare name whatever lies in the launcher's folder, so under Wine
+// only the full path's check can fail.
 class DotNetQuestionTest : public InstallRunTest {
 protected:
+    void SetUp() override
+    {
+        const std::wstring stub = BRINMOOR_BUILD_DIR L"\\tests\\path\\OptionalFeatures.exe";
+        downloads = temp.Path() + L"Downloads\\";
+        ASSERT_TRUE(CreateDirectoryW(downloads.c_str(), nullptr));
+        ASSERT_TRUE(CopyFileW(Recording().c_str(), (downloads + L"BrinmoorSetup.exe").c_str(), FALSE));
+        ASSERT_TRUE(CopyFileW(stub.c_str(), (downloads + L"OptionalFeatures.exe").c_str(), FALSE));
+        WithoutRedirection([&] { ASSERT_TRUE(CopyFileW(stub.c_str(), SystemApp().c_str(), FALSE)); });
+    }
+
+    void TearDown() override
+    {
+        WithoutRedirection([&] { DeleteFileW(SystemApp().c_str()); });
+    }
+
+    static void WithoutRedirection(const std::function<void()>& action)
+    {
+        PVOID previous = nullptr;
+        Wow64DisableWow64FsRedirection(&previous);
+        action();
+        Wow64RevertWow64FsRedirection(previous);
+    }
+
+    static std::wstring SystemApp()
+    {
+        wchar_t folder[MAX_PATH] = {};
+        return std::wstring(folder, GetSystemDirectoryW(folder, MAX_PATH)) + L"\\OptionalFeatures.exe";
+    }
+
     // Runs a failing front end without the .NET 3.5 key and checks the question.
     MessageBoxView StartAndWaitForQuestion()
     {
         SetFrontEndExitCode("1");
-        process = Start(L"", Recording());
+        process = Start(L"", downloads + L"BrinmoorSetup.exe");
         const MessageBoxView box = WaitForMessageBox(*process);
         EXPECT_NE(box.window, nullptr) << "no question appeared";
         EXPECT_EQ(box.caption, L"Brinmoor Tessolan Setup");
@@ -166,8 +211,16 @@ protected:
 
     bool WindowsFeaturesStarted() const { return temp.Exists(L"optionalfeatures-started.txt"); }
 
+    // The full path of the program that was started, as it wrote it itself.
+    std::wstring StartedProgram() const
+    {
+        const std::string bytes = temp.ReadFile(L"optionalfeatures-started.txt");
+        return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+    }
+
     ScopedRegistryKey dotNet{HKEY_LOCAL_MACHINE, DotNetKey, false};
     std::unique_ptr<DrivenProcess> process;
+    std::wstring downloads;
 };
 
 TEST_F(DotNetQuestionTest, CancelOpensNothing)
@@ -183,7 +236,7 @@ TEST_F(DotNetQuestionTest, CancelOpensNothing)
     EXPECT_EQ(ListFolder(OnlyRunFolder()), std::vector<std::wstring>{L"Setup.log"});
 }
 
-TEST_F(DotNetQuestionTest, OkOpensWindowsFeaturesWithoutWaitingForIt)
+TEST_F(DotNetQuestionTest, OkOpensTheSystemsWindowsFeaturesWithoutWaitingForIt)
 {
     // The stand-in for the Windows Features app stays open while this file exists.
     temp.WriteFile(L"optionalfeatures-hold.txt", "");
@@ -194,7 +247,9 @@ TEST_F(DotNetQuestionTest, OkOpensWindowsFeaturesWithoutWaitingForIt)
     EXPECT_EQ(ListFolder(OnlyRunFolder()), std::vector<std::wstring>{L"Setup.log"});
     for (int i = 0; i < 900 && !WindowsFeaturesStarted(); ++i)
         Sleep(100);
-    EXPECT_TRUE(WindowsFeaturesStarted()) << "OptionalFeatures.exe was not started";
+    ASSERT_TRUE(WindowsFeaturesStarted()) << "OptionalFeatures.exe was not started";
+    Sleep(200);
+    EXPECT_EQ(Lower(StartedProgram()), Lower(SystemApp()));
     EXPECT_FALSE(temp.Exists(L"optionalfeatures-ended.txt")) << "the launcher waited for the app";
     DeleteFileW((temp.Path() + L"optionalfeatures-hold.txt").c_str());
     for (int i = 0; i < 900 && !temp.Exists(L"optionalfeatures-ended.txt"); ++i)
@@ -390,6 +445,88 @@ TEST_F(InstallRunTest, FullDiskStopsBeforeTheFrontEndAndLeavesNoPartialItem)
     EXPECT_NE(ReadWholeFile(runFolders[0] + L"Setup.log").find("ExeImage: WriteFile failed Error: 112\n"),
               std::string::npos);
     EXPECT_EQ(GetFileAttributesW((diskTemp + L"frontend-record.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// Names and folders that the ANSI code page cannot spell, as Explorer and
+// users make them: each launcher opens its own file and stages every item.
+struct NamedLauncher {
+    const char* name;
+    const wchar_t* relativePath;
+};
+
+class LauncherNameTest : public InstallRunTest, public testing::WithParamInterface<NamedLauncher> {};
+
+TEST_P(LauncherNameTest, OpensItsOwnFileAndStagesEveryItem)
+{
+    const std::wstring launcher = temp.Path() + GetParam().relativePath;
+    const std::wstring folder = launcher.substr(0, launcher.rfind(L'\\'));
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(Recording().c_str(), launcher.c_str(), FALSE));
+    ASSERT_EQ(RunUnattended(launcher), 0u);
+    const std::wstring runFolder = OnlyRunFolder();
+    EXPECT_EQ(ReadWholeFile(runFolder + L"Setup.log"), ExpectedLog(launcher, runFolder, 0));
+    ExpectFrontEndSawEveryItem(runFolder);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, LauncherNameTest,
+    testing::Values(NamedLauncher{"CyrillicCopy", L"BrinmoorSetup - \u043a\u043e\u043f\u0438\u044f.exe"},
+                    NamedLauncher{"Japanese", L"\u30bb\u30c3\u30c8\u30a2\u30c3\u30d7.exe"},
+                    NamedLauncher{"AccentedLetter", L"Setup-\u00e9.exe"},
+                    NamedLauncher{"FolderOutsideTheCodePage", L"J\u00fcrgen \u03a9mega\\BrinmoorSetup.exe"}),
+    [](const testing::TestParamInfo<NamedLauncher>& info) { return info.param.name; });
+
+// A TEMP that does not fit the buffer must not turn into a relative path:
+// nothing may appear beside the launcher or in the current folder.
+TEST_F(InstallRunTest, TempFolderTooLongIsRefusedBeforeAnythingIsCreated)
+{
+    const std::wstring downloads = temp.Path() + L"Downloads\\";
+    ASSERT_TRUE(CreateDirectoryW(downloads.c_str(), nullptr));
+    const std::wstring launcher = downloads + L"BrinmoorSetup.exe";
+    ASSERT_TRUE(CopyFileW(Recording().c_str(), launcher.c_str(), FALSE));
+    const std::wstring current = temp.Path() + L"current\\";
+    ASSERT_TRUE(CreateDirectoryW(current.c_str(), nullptr));
+    const std::wstring longTemp = temp.Path() + std::wstring(330 - temp.Path().size(), L't') + L"\\";
+
+    wchar_t saved[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, saved);
+    SetCurrentDirectoryW(current.c_str());
+    auto process = StartWithTemp(L"", launcher, longTemp);
+    SetCurrentDirectoryW(saved);
+    const MessageBoxView box = ExpectErrorBox(*process, L"Brinmoor Setup", L"Exception: CreateDirectory failed");
+    AnswerMessageBox(box, IDOK);
+    EXPECT_EQ(ExitCodeOf(*process), 0u);
+    EXPECT_EQ(ListFolder(downloads), std::vector<std::wstring>{L"BrinmoorSetup.exe"});
+    EXPECT_EQ(ListFolder(current), std::vector<std::wstring>{});
+    EXPECT_FALSE(temp.Exists(L"frontend-record.txt"));
+}
+
+// Another process, here the front end itself, tries to move, replace or
+// change the staged payload while it is in use: every try is refused, and
+// the run still ends and cleans up as usual. Wine keeps no access lists,
+// only the Unix mode it makes of them, so that is what is read back.
+TEST_F(InstallRunTest, StagedPayloadCannotBeTamperedWithWhileTheFrontEndRuns)
+{
+    temp.WriteFile(L"frontend-tamper.txt", "");
+    ASSERT_EQ(RunUnattended(Recording()), 0u);
+    const std::wstring runFolder = OnlyRunFolder();
+    EXPECT_EQ(ListFolder(runFolder), std::vector<std::wstring>{L"Setup.log"});
+    EXPECT_EQ(ReadWholeFile(runFolder + L"Setup.log"), ExpectedLog(Recording(), runFolder, 0));
+    ExpectFrontEndSawEveryItem(runFolder);
+
+    const auto tries = ReadRecord(temp.Path() + L"frontend-tamper-result.txt");
+    for (const wchar_t* attempt :
+         {L"rename-folder", L"rename-package", L"delete-package", L"write-config", L"delete-satellite"}) {
+        ASSERT_EQ(tries.count(attempt), 1u) << testing::PrintToString(std::wstring(attempt));
+        const std::wstring error = tries.at(attempt);
+        EXPECT_TRUE(error == L"32" || error == L"5") << testing::PrintToString(std::wstring(attempt)) << " gave "
+                                                     << testing::PrintToString(error);
+    }
+
+    const UnixCommandResult mode = RunUnixCommand("stat -c %a " + ShellQuote(UnixPath(runFolder)));
+    ASSERT_TRUE(mode.finished);
+    ASSERT_EQ(mode.output.size(), 4u) << mode.output;
+    EXPECT_EQ(mode.output[2], '0') << "others may enter the run folder: mode " << mode.output;
 }
 
 }  // namespace

@@ -18,13 +18,9 @@ std::unique_ptr<DrivenProcess> LauncherTest::StartWithTemp(const std::wstring& a
                                                            const std::wstring& launcher,
                                                            const std::wstring& tempFolder)
 {
-    wchar_t path[32767] = {};
-    GetEnvironmentVariableW(L"PATH", path, 32767);
     const EnvironmentOverrides environment = {
         {L"TEMP", tempFolder},
         {L"TMP", tempFolder},
-        // Where the stand-in for the Windows Features app is found by its bare name.
-        {L"PATH", BRINMOOR_BUILD_DIR L"\\tests\\path;" + std::wstring(path)},
     };
     return std::make_unique<DrivenProcess>(launcher, arguments, environment);
 }

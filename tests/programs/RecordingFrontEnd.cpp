@@ -2,6 +2,9 @@
 // what lies beside it into %TEMP%\frontend-record.txt, then ends with the exit
 // code written in %TEMP%\frontend-exit-code.txt (0 when there is none). With
 // %TEMP%\frontend-hold.txt present it waits for that file to go away first.
+// With %TEMP%\frontend-tamper.txt present it first tries, as another process
+// might, to move, replace or change what it was staged with, and records the
+// error code of each try (0: it worked) in %TEMP%\frontend-tamper-result.txt.
 #include <windows.h>
 
 #include <cstdio>
@@ -43,12 +46,48 @@ std::wstring OwnFolder()
     return folder.substr(0, folder.rfind(L'\\') + 1);
 }
 
+DWORD ErrorUnless(BOOL done)
+{
+    return done ? 0 : GetLastError();
+}
+
+DWORD TryToOpen(const std::wstring& path, DWORD access)
+{
+    const HANDLE file = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return GetLastError();
+    CloseHandle(file);
+    return 0;
+}
+
+// Whatever worked is put back, so that the run can still end as usual.
+void Tamper(const std::wstring& folder, const std::wstring& resultPath)
+{
+    const std::wstring own = folder.substr(0, folder.size() - 1);
+    const std::wstring package = folder + L"Brinmoor.msi";
+    std::wofstream result(resultPath.c_str(), std::ios::binary);
+    const DWORD renameFolder = ErrorUnless(MoveFileW(own.c_str(), (own + L"-moved").c_str()));
+    if (renameFolder == 0)
+        MoveFileW((own + L"-moved").c_str(), own.c_str());
+    result << L"rename-folder=" << renameFolder << L"\n";
+    const DWORD renamePackage = ErrorUnless(MoveFileW(package.c_str(), (package + L".moved").c_str()));
+    if (renamePackage == 0)
+        MoveFileW((package + L".moved").c_str(), package.c_str());
+    result << L"rename-package=" << renamePackage << L"\n";
+    result << L"delete-package=" << ErrorUnless(DeleteFileW(package.c_str())) << L"\n";
+    result << L"write-config=" << TryToOpen(folder + L"SetupUI.exe.config", GENERIC_WRITE) << L"\n";
+    result << L"delete-satellite=" << TryToOpen(folder + L"de\\SetupUI.resources.dll", DELETE) << L"\n";
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int)
 {
     const std::wstring temp = TempPath();
     const std::wstring folder = OwnFolder();
+    if (GetFileAttributesW((temp + L"frontend-tamper.txt").c_str()) != INVALID_FILE_ATTRIBUTES)
+        Tamper(folder, temp + L"frontend-tamper-result.txt");
     {
         std::wofstream record((temp + L"frontend-record.txt.part").c_str(), std::ios::binary);
         record << L"arguments=" << commandLine << L"\n";

@@ -9,8 +9,6 @@
 // a file manager that the launcher opens.
 
 std::vector<DWORD> ProcessIdsNamed(const std::wstring& exeName);
-// The whole command line the process was started with; empty when unknown.
-std::wstring CommandLineOf(DWORD processId);
 // Top-level windows of the process with the class name.
 std::vector<HWND> WindowsOf(DWORD processId, const std::wstring& className);
 void EndProcess(DWORD processId);
