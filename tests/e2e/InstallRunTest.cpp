@@ -1,5 +1,7 @@
 #include <windows.h>
 #include <shlobj.h>
+#include <aclapi.h>
+#include <sddl.h>
 
 #include <fstream>
 #include <functional>
@@ -23,6 +25,40 @@ std::wstring Lower(std::wstring text)
 {
     CharLowerBuffW(&text[0], static_cast<DWORD>(text.size()));
     return text;
+}
+
+// The SIDs of the allow entries of a folder's access list, as Windows reports
+// them, other than SYSTEM's, the Administrators' and this process's user's.
+std::vector<std::wstring> StrangersAllowedInto(const std::wstring& folder)
+{
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                              nullptr, &descriptor) != ERROR_SUCCESS)
+        return {L"(no access list could be read)"};
+    HANDLE token = nullptr;
+    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+    unsigned char user[256] = {};
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, user, sizeof user, &size);
+    CloseHandle(token);
+    const PSID self = reinterpret_cast<TOKEN_USER*>(user)->User.Sid;
+    std::vector<std::wstring> strangers;
+    for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
+        ACCESS_ALLOWED_ACE* ace = nullptr;
+        if (!GetAce(dacl, i, reinterpret_cast<void**>(&ace)) || ace->Header.AceType != ACCESS_ALLOWED_ACE_TYPE)
+            continue;
+        const PSID sid = &ace->SidStart;
+        if (IsWellKnownSid(sid, WinLocalSystemSid) || IsWellKnownSid(sid, WinBuiltinAdministratorsSid) ||
+            EqualSid(sid, self))
+            continue;
+        wchar_t* text = nullptr;
+        ConvertSidToStringSidW(sid, &text);
+        strangers.push_back(text ? text : L"?");
+        LocalFree(text);
+    }
+    LocalFree(descriptor);
+    return strangers;
 }
 
 std::map<std::wstring, std::wstring> ReadRecord(const std::wstring& path)
@@ -523,6 +559,7 @@ TEST_F(InstallRunTest, StagedPayloadCannotBeTamperedWithWhileTheFrontEndRuns)
                                                      << testing::PrintToString(error);
     }
 
+    EXPECT_EQ(StrangersAllowedInto(runFolder), std::vector<std::wstring>{});
     const UnixCommandResult mode = RunUnixCommand("stat -c %a " + ShellQuote(UnixPath(runFolder)));
     ASSERT_TRUE(mode.finished);
     ASSERT_EQ(mode.output.size(), 4u) << mode.output;
