@@ -27,37 +27,30 @@ std::wstring Lower(std::wstring text)
     return text;
 }
 
-// The SIDs of the allow entries of a folder's access list, as Windows reports
-// them, other than SYSTEM's, the Administrators' and this process's user's.
+// The trustees of a folder's access list other than SYSTEM ("SY"), the
+// Administrators ("BA") and the user ("OW": the folder's owner), as Windows
+// reports them in the security descriptor language.
 std::vector<std::wstring> StrangersAllowedInto(const std::wstring& folder)
 {
-    PACL dacl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
-                              nullptr, &descriptor) != ERROR_SUCCESS)
+    wchar_t* text = nullptr;
+    if (GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | OWNER_SECURITY_INFORMATION,
+                              nullptr, nullptr, nullptr, nullptr, &descriptor) != ERROR_SUCCESS ||
+        !ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1,
+                                                              DACL_SECURITY_INFORMATION | OWNER_SECURITY_INFORMATION,
+                                                              &text, nullptr))
         return {L"(no access list could be read)"};
-    HANDLE token = nullptr;
-    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
-    unsigned char user[256] = {};
-    DWORD size = 0;
-    GetTokenInformation(token, TokenUser, user, sizeof user, &size);
-    CloseHandle(token);
-    const PSID self = reinterpret_cast<TOKEN_USER*>(user)->User.Sid;
-    std::vector<std::wstring> strangers;
-    for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
-        ACCESS_ALLOWED_ACE* ace = nullptr;
-        if (!GetAce(dacl, i, reinterpret_cast<void**>(&ace)) || ace->Header.AceType != ACCESS_ALLOWED_ACE_TYPE)
-            continue;
-        const PSID sid = &ace->SidStart;
-        if (IsWellKnownSid(sid, WinLocalSystemSid) || IsWellKnownSid(sid, WinBuiltinAdministratorsSid) ||
-            EqualSid(sid, self))
-            continue;
-        wchar_t* text = nullptr;
-        ConvertSidToStringSidW(sid, &text);
-        strangers.push_back(text ? text : L"?");
-        LocalFree(text);
-    }
+    const std::wstring sddl = text;
+    LocalFree(text);
     LocalFree(descriptor);
+    const std::wstring owner = sddl.substr(2, sddl.find(L"D:") - 2);
+    std::vector<std::wstring> strangers;
+    for (size_t end = sddl.find(L')'); end != std::wstring::npos; end = sddl.find(L')', end + 1)) {
+        const size_t start = sddl.rfind(L';', end) + 1;
+        const std::wstring trustee = sddl.substr(start, end - start);
+        if (trustee != L"SY" && trustee != L"BA" && trustee != L"OW" && trustee != owner)
+            strangers.push_back(sddl);
+    }
     return strangers;
 }
 
