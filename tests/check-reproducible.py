@@ -10,6 +10,7 @@ or the installer table or stream, it lies in.
 import difflib
 import os
 import pathlib
+import shutil
 import struct
 import subprocess
 import sys
@@ -123,6 +124,11 @@ def main(source, build, options):
     run("cmake", "-S", source, "-B", str(second), "-DBUILD_TESTING=OFF", *options, env=environment)
     run("cmake", "--build", str(second), "--target", "BrinmoorSetup", "-j1", env=environment)
 
+    times = [(tree / "source-date-epoch.txt").read_text().strip() for tree in (build, second)]
+    if times[0] != times[1]:
+        shutil.rmtree(work)
+        sys.exit("The build tree was made with SOURCE_DATE_EPOCH %s, the sources give %s now: build it again "
+                 "after a commit, and configure it without SOURCE_DATE_EPOCH set." % tuple(times))
     names = [pathlib.Path("BrinmoorSetup.exe"), pathlib.Path("BrinmoorSetup.exe.debug")]
     settings = dict(o[2:].split("=", 1) for o in options if o.startswith("-D") and "=" in o)
     if not settings.get("BRINMOOR_PAYLOAD_DIR"):
@@ -154,7 +160,7 @@ def main(source, build, options):
     if failed:
         print("The second build is kept in %s" % second)
         sys.exit(1)
-    subprocess.run(["rm", "-rf", work])
+    shutil.rmtree(work)
 
 
 if __name__ == "__main__":
