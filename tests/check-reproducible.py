@@ -75,8 +75,7 @@ def explain_pe(ours, theirs):
     found = {}
     for at in (i for i in range(min(len(ours), len(theirs))) if ours[i] != theirs[i]):
         region = next((r for r in regions if r[0] <= at < r[1]), (at, at + 1, "file offset 0x%x" % at))
-        found.setdefault(region, 0)
-        found[region] += 1
+        found[region] = found.get(region, 0) + 1
     lines = []
     for (start, end, label), count in found.items():
         line = "%s: %d byte(s) differ" % (label, count)
@@ -113,9 +112,9 @@ def explain_msi(ours_path, theirs_path, work):
 def main(source, build, options):
     build = pathlib.Path(build).resolve()
     work = tempfile.mkdtemp(prefix="reproducible-")
-    # Two folders deeper than the build tree, so that a path that leaks into a
-    # file changes its length and moves everything after it.
-    levels = max(1, len(build.parts) + 2 - len(pathlib.Path(work).parts))
+    # Deeper than the build tree, so that a path that leaks into a file
+    # changes its length and moves everything after it.
+    levels = max(1, len(build.parts) + 1 - len(pathlib.Path(work).parts))
     second = pathlib.Path(work, *["deeper"] * levels, build.name)
     environment = {k: v for k, v in os.environ.items() if k != "SOURCE_DATE_EPOCH"}
     environment["TZ"] = "Pacific/Chatham"  # UTC+13:45
@@ -146,14 +145,12 @@ def main(source, build, options):
             continue
         failed = True
         print("DIFFERS: %s (%d bytes here, %d in %s)" % (name, len(a), len(b), theirs))
-        if len(a) != len(b):
-            print("    sizes differ")
         if name.suffix == ".msi":
             lines = explain_msi(ours, theirs, work)
         elif a[:2] == b"MZ":
             lines = explain_pe(a, b)
         else:
-            first = next(i for i in range(min(len(a), len(b)) + 1) if i == min(len(a), len(b)) or a[i] != b[i])
+            first = next((i for i, (x, y) in enumerate(zip(a, b)) if x != y), min(len(a), len(b)))
             lines = ["first difference at offset 0x%x" % first]
         for line in lines:
             print("    " + line)
