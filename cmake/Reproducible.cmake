@@ -5,8 +5,7 @@
 # history). ld and objcopy read it for the PE time stamps, the demo package
 # takes it for its summary and file times, and signing for the signing time.
 
-# A new commit, checkout or reset moves HEAD or the branch it names, and with
-# it the time: these files make CMake configure again.
+# The time of the project's last commit, or 0.
 function(brinmoor_git_time out)
     set(${out} 0 PARENT_SCOPE)
     find_program(BRINMOOR_GIT git)
@@ -31,6 +30,8 @@ function(brinmoor_git_time out)
     execute_process(COMMAND "${BRINMOOR_GIT}" symbolic-ref -q HEAD
         WORKING_DIRECTORY "${PROJECT_SOURCE_DIR}"
         OUTPUT_VARIABLE ref OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    # A new commit, checkout or reset moves HEAD or the branch it names, and
+    # with it the time: these files make CMake configure again.
     set(paths --git-path HEAD --git-path packed-refs)
     if(ref)
         list(APPEND paths --git-path "${ref}")
@@ -49,7 +50,7 @@ function(brinmoor_git_time out)
     endif()
 endfunction()
 
-if(DEFINED ENV{SOURCE_DATE_EPOCH})
+if(NOT "$ENV{SOURCE_DATE_EPOCH}" STREQUAL "")
     set(BRINMOOR_SOURCE_DATE_EPOCH "$ENV{SOURCE_DATE_EPOCH}")
     set(origin "from the environment")
 else()
