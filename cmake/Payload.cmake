@@ -94,6 +94,8 @@ set(BRINMOOR_SIGN_TIMESTAMP_URL "" CACHE STRING "RFC 3161 time-stamp server for 
 function(brinmoor_release_steps target)
     set(exe "$<TARGET_FILE:${target}>")
     set(objcopy ${BRINMOOR_ARCH}-w64-mingw32-objcopy)
+    # objcopy stamps each file it writes with the time unless told the build's.
+    set(objcopy ${BRINMOOR_AT_SOURCE_DATE} ${objcopy})
     set(steps
         COMMAND ${objcopy} --only-keep-debug "${exe}" "${exe}.debug"
         COMMAND ${objcopy} --strip-all "${exe}"
@@ -101,6 +103,7 @@ function(brinmoor_release_steps target)
                 ${objcopy} "--add-gnu-debuglink=$<TARGET_FILE_NAME:${target}>.debug" "${exe}")
     if(BRINMOOR_SIGN_PKCS12 OR BRINMOOR_SIGN_CERT)
         list(APPEND steps COMMAND ${CMAKE_COMMAND} "-DFILE=${exe}" "-DPKCS12=${BRINMOOR_SIGN_PKCS12}"
+             "-DSIGNING_TIME=${BRINMOOR_SOURCE_DATE_EPOCH}"
              "-DCERT=${BRINMOOR_SIGN_CERT}" "-DKEY=${BRINMOOR_SIGN_KEY}"
              "-DPASSWORD_FILE=${BRINMOOR_SIGN_PASSWORD_FILE}" "-DTIMESTAMP_URL=${BRINMOOR_SIGN_TIMESTAMP_URL}"
              -P "${PROJECT_SOURCE_DIR}/cmake/Sign.cmake")
@@ -170,6 +173,7 @@ function(add_brinmoor_launcher target)
         OUTPUT_NAME BrinmoorSetup
         RUNTIME_OUTPUT_DIRECTORY "${ARG_OUTPUT_DIR}")
     brinmoor_release_steps(${target})
+    brinmoor_stamp_at_source_date(${target})
     if(ARG_DEPENDS)
         add_dependencies(${target} ${ARG_DEPENDS})
     endif()

@@ -1,5 +1,5 @@
 # cmake -DFILE=<exe> [-DPKCS12=<file> -DPASSWORD_FILE=<file>] [-DCERT=<pem> -DKEY=<pem>]
-#       [-DTIMESTAMP_URL=<url>] -P Sign.cmake
+#       [-DTIMESTAMP_URL=<url> | -DSIGNING_TIME=<unix time>] -P Sign.cmake
 # Signs an executable in place with an Authenticode signature (osslsigncode).
 find_program(OSSLSIGNCODE osslsigncode)
 if(NOT OSSLSIGNCODE)
@@ -18,9 +18,13 @@ elseif(CERT AND KEY)
 else()
     message(FATAL_ERROR "Signing needs PKCS12 or both CERT and KEY")
 endif()
+# A time-stamp server's answer differs on every call; without one the signature
+# carries the build's own time, so that two builds sign to the same bytes.
 set(timestamp "")
 if(TIMESTAMP_URL)
     set(timestamp -ts "${TIMESTAMP_URL}")
+elseif(NOT SIGNING_TIME STREQUAL "")
+    set(timestamp -time "${SIGNING_TIME}")
 endif()
 set(signed "${FILE}.signed")
 file(REMOVE "${signed}")
