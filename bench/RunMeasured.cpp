@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -66,6 +67,8 @@ std::wstring StagedPackage(const std::wstring& temp)
 // mapping of the launcher's own file and the per-run folder; its full size
 // ends its copy and check.
 struct PackageWatch {
+    PackageWatch(std::wstring temp, uint64_t size) : temp(std::move(temp)), size(size) {}
+
     std::wstring temp;
     uint64_t size;
     std::wstring path;
@@ -124,7 +127,7 @@ int wmain(int argc, wchar_t** argv)
         return 1;
     }
     SIZE_T highest = 0;
-    PackageWatch package{temp, FileSize(source)};
+    PackageWatch package(temp, FileSize(source));
     while (WaitForSingleObject(started.hProcess, 20) == WAIT_TIMEOUT) {
         const SIZE_T usage = PrivateOf(started.hProcess);
         if (usage > highest)
