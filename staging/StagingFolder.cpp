@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "staging/PrivateFolderSecurity.h"
+#include "win/Kernel32Export.h"
 
 namespace {
 
@@ -16,16 +17,7 @@ const int NameTries = 5;
     throw std::runtime_error("CreateDirectory failed");
 }
 
-using GetTempPath2Function = DWORD(WINAPI*)(DWORD, LPWSTR);
-
-// Looked up, not imported: Windows 7 and 8, Windows 10 without the updates
-// that brought it, and Wine lack it, and an import would keep the launcher
-// from starting there.
-GetTempPath2Function FindGetTempPath2() noexcept
-{
-    return reinterpret_cast<GetTempPath2Function>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetTempPath2W")));
-}
+using GetTempPath2Function = DWORD WINAPI(DWORD, LPWSTR);
 
 }  // namespace
 
@@ -44,7 +36,9 @@ std::wstring NewUuidText()
 
 std::wstring TemporaryFolder()
 {
-    const GetTempPath2Function getTempPath2 = FindGetTempPath2();
+    // Windows 7 and 8, Windows 10 without the updates that brought it, and
+    // Wine lack it.
+    GetTempPath2Function* const getTempPath2 = Kernel32Export<GetTempPath2Function>("GetTempPath2W");
     wchar_t buffer[MAX_PATH + 1] = {};
     const DWORD length = getTempPath2 ? getTempPath2(MAX_PATH + 1, buffer) : GetTempPathW(MAX_PATH + 1, buffer);
     if (length == 0 || length > MAX_PATH)

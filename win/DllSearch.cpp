@@ -2,25 +2,24 @@
 
 #include <string>
 
+#include "win/Kernel32Export.h"
 #include "win/SystemFolders.h"
 
 namespace {
 
-using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+using SetDefaultDllDirectoriesFunction = BOOL WINAPI(DWORD);
 
-// Looked up, not imported: an import would keep the launcher from starting
-// at all on a Windows 7 without the update.
-SetDefaultDllDirectoriesFunction FindSetDefaultDllDirectories() noexcept
+// Windows 7 has it only with update KB2533623.
+SetDefaultDllDirectoriesFunction* FindSetDefaultDllDirectories() noexcept
 {
-    return reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+    return Kernel32Export<SetDefaultDllDirectoriesFunction>("SetDefaultDllDirectories");
 }
 
 }  // namespace
 
 void RestrictDllSearchToSystemFolder() noexcept
 {
-    const SetDefaultDllDirectoriesFunction setDefaultDllDirectories = FindSetDefaultDllDirectories();
+    SetDefaultDllDirectoriesFunction* const setDefaultDllDirectories = FindSetDefaultDllDirectories();
     if (setDefaultDllDirectories && setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32))
         return;
     // Without it, at least the current folder leaves the search.

@@ -4,17 +4,17 @@
 #include <stdexcept>
 
 #include "tests/support/TempFolder.h"
+#include "win/Kernel32Export.h"
 
 namespace {
 
-using ToUnixFileName = char*(CDECL*)(const wchar_t*);
+using ToUnixFileName = char* CDECL(const wchar_t*);
 
 }  // namespace
 
 std::string UnixPath(const std::wstring& windowsPath)
 {
-    const auto toUnix = reinterpret_cast<ToUnixFileName>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    ToUnixFileName* const toUnix = Kernel32Export<ToUnixFileName>("wine_get_unix_file_name");
     if (!toUnix)
         throw std::runtime_error("UnixPath: not running under Wine");
     char* unixPath = toUnix(windowsPath.c_str());
