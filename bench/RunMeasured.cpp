@@ -1,28 +1,36 @@
-// Runs a launcher to its end and reports its wall time, when its staged
-// package appeared and when it was complete, and the highest private memory
-// it reached, then times CopyFileW of a file of the payload's size on the
-// same disk, for comparison.
+// Runs a launcher once and times its phases from outside, then copies the
+// payload's package with CopyFileW on the same disk; the order of the two is
+// given, so that a series can alternate it.
 //
-//   run_measured.exe <launcher> <temp folder> <file to copy> <payload bytes>
+//   run_measured.exe <launcher> <temp folder> <package to copy> <launcher-first|copy-first|launcher-only>
+//
+// Prints one line of key=value figures, in seconds unless named otherwise:
+// start_to_package (the staged package is created), package_copy (until the
+// next item appears: the package's copy and check are done), rest_of_staging
+// (until the front end starts), to_frontend (start to the front end's
+// start), cleanup (the front end's end to the launcher's), run, copyfile
+// (CopyFileW of the same package), peak_private_mib and exit.
 #include <windows.h>
 #include <psapi.h>
 
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <utility>
 
 namespace {
 
-constexpr double mib = 1024.0 * 1024.0;
-
-double Seconds()
+double TicksPerSecond()
 {
-    LARGE_INTEGER count, frequency;
-    QueryPerformanceCounter(&count);
+    LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(count.QuadPart) / frequency.QuadPart;
+    return static_cast<double>(frequency.QuadPart);
+}
+
+long long Ticks()
+{
+    LARGE_INTEGER count;
+    QueryPerformanceCounter(&count);
+    return count.QuadPart;
 }
 
 // Wine leaves PrivateUsage at 0 and fills only PagefileUsage, which Windows
@@ -38,57 +46,67 @@ SIZE_T PrivateOf(HANDLE process)
     return peak > now ? peak : now;
 }
 
-uint64_t FileSize(const std::wstring& path)
+bool Exists(const std::wstring& path)
 {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
-        return 0;
-    return (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Brinmoor.msi in the launcher's per-run folder, once that folder exists.
-std::wstring StagedPackage(const std::wstring& temp)
+// The launcher's per-run folder, once it exists.
+std::wstring RunFolder(const std::wstring& temp)
 {
     WIN32_FIND_DATAW found;
     const HANDLE search = FindFirstFileW((temp + L"BrinmoorSetup\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return L"";
-    std::wstring package;
+    std::wstring folder;
     do {
-        const std::wstring candidate = temp + L"BrinmoorSetup\\" + found.cFileName + L"\\Brinmoor.msi";
-        if (found.cFileName[0] != L'.' && GetFileAttributesW(candidate.c_str()) != INVALID_FILE_ATTRIBUTES)
-            package = candidate;
-    } while (package.empty() && FindNextFileW(search, &found));
+        if (found.cFileName[0] != L'.')
+            folder = temp + L"BrinmoorSetup\\" + found.cFileName + L"\\";
+    } while (folder.empty() && FindNextFileW(search, &found));
     FindClose(search);
-    return package;
+    return folder;
 }
 
-// The package is staged first: its appearance ends the process start, the
-// mapping of the launcher's own file and the per-run folder; its full size
-// ends its copy and check.
-struct PackageWatch {
-    PackageWatch(std::wstring temp, uint64_t size) : temp(std::move(temp)), size(size) {}
-
+// The package is staged first and DotNet.exe next: the package's appearance
+// ends the process start, the mapping of the launcher's own file and the
+// run folder; DotNet.exe's ends the package's copy and check. Its size
+// tells nothing, since the launcher may set it before the first write.
+struct StagingWatch {
     std::wstring temp;
-    uint64_t size;
-    std::wstring path;
-    double appeared = -1;
-    double complete = -1;
+    std::wstring folder;
+    long long packageAt = 0;
+    long long nextItemAt = 0;
 
-    void Poll(double elapsed)
+    void Poll()
     {
-        if (complete >= 0)
+        if (nextItemAt)
             return;
-        if (path.empty())
-            path = StagedPackage(temp);
-        if (path.empty())
+        if (folder.empty())
+            folder = RunFolder(temp);
+        if (folder.empty())
             return;
-        if (appeared < 0)
-            appeared = elapsed;
-        if (FileSize(path) >= size)
-            complete = elapsed;
+        if (!packageAt && Exists(folder + L"Brinmoor.msi"))
+            packageAt = Ticks();
+        if (packageAt && Exists(folder + L"DotNet.exe"))
+            nextItemAt = Ticks();
     }
 };
+
+long long RecordedTicks(const std::wstring& record, const char* key)
+{
+    FILE* file = _wfopen(record.c_str(), L"r");
+    if (!file)
+        return 0;
+    char line[128];
+    long long value = 0;
+    const std::string prefix = std::string(key) + "=";
+    while (std::fgets(line, sizeof line, file)) {
+        if (std::string(line).rfind(prefix, 0) == 0)
+            value = std::atoll(line + prefix.size());
+    }
+    std::fclose(file);
+    return value;
+}
 
 std::wstring Environment(const std::wstring& temp)
 {
@@ -104,6 +122,59 @@ std::wstring Environment(const std::wstring& temp)
     return block + L'\0';
 }
 
+struct LauncherRun {
+    long long started = 0;
+    long long ended = 0;
+    StagingWatch watch;
+    SIZE_T peakPrivate = 0;
+    DWORD exitCode = 0;
+    bool ok = false;
+};
+
+LauncherRun RunLauncher(const std::wstring& launcher, const std::wstring& temp)
+{
+    LauncherRun run;
+    run.watch.temp = temp;
+    std::wstring commandLine = L"\"" + launcher + L"\"";
+    std::wstring environment = Environment(temp);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    run.started = Ticks();
+    if (!CreateProcessW(launcher.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                        &environment[0], nullptr, &startup, &started)) {
+        std::printf("CreateProcess failed Error: %lu\n", GetLastError());
+        return run;
+    }
+    // Short waits: each one is also a sample of the staged folder.
+    while (WaitForSingleObject(started.hProcess, 2) == WAIT_TIMEOUT) {
+        const SIZE_T usage = PrivateOf(started.hProcess);
+        if (usage > run.peakPrivate)
+            run.peakPrivate = usage;
+        run.watch.Poll();
+    }
+    run.ended = Ticks();
+    GetExitCodeProcess(started.hProcess, &run.exitCode);
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+    run.ok = true;
+    return run;
+}
+
+double CopyFileSeconds(const std::wstring& source, const std::wstring& temp)
+{
+    const std::wstring copy = temp + L"copied.bin";
+    const long long start = Ticks();
+    const BOOL copied = CopyFileW(source.c_str(), copy.c_str(), FALSE);
+    const double seconds = (Ticks() - start) / TicksPerSecond();
+    DeleteFileW(copy.c_str());
+    if (!copied) {
+        std::printf("CopyFileW failed Error: %lu\n", GetLastError());
+        return -1;
+    }
+    return seconds;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -112,52 +183,32 @@ int wmain(int argc, wchar_t** argv)
         return 2;
     const std::wstring launcher = argv[1];
     const std::wstring temp = argv[2];
-    const std::wstring source = argv[3];
-    const double payloadMib = _wtof(argv[4]) / mib;
+    const std::wstring package = argv[3];
+    const std::wstring order = argv[4];
 
-    std::wstring commandLine = L"\"" + launcher + L"\"";
-    std::wstring environment = Environment(temp);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    const double start = Seconds();
-    if (!CreateProcessW(launcher.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                        &environment[0], nullptr, &startup, &started)) {
-        std::printf("CreateProcess failed Error: %lu\n", GetLastError());
+    double copySeconds = order == L"copy-first" ? CopyFileSeconds(package, temp) : 0;
+    const LauncherRun run = RunLauncher(launcher, temp);
+    if (order == L"launcher-first")
+        copySeconds = CopyFileSeconds(package, temp);
+    if (!run.ok || copySeconds < 0)
+        return 1;
+
+    const std::wstring record = temp + L"bench-frontend.txt";
+    const long long frontEndStarted = RecordedTicks(record, "started");
+    const long long frontEndEnded = RecordedTicks(record, "ended");
+    DeleteFileW(record.c_str());
+    const double second = TicksPerSecond();
+    const StagingWatch& watch = run.watch;
+    if (!watch.packageAt || !watch.nextItemAt || !frontEndStarted || !frontEndEnded) {
+        std::printf("a phase was not seen: package %lld, next item %lld, front end %lld-%lld, exit code %lu\n",
+                    watch.packageAt, watch.nextItemAt, frontEndStarted, frontEndEnded, run.exitCode);
         return 1;
     }
-    SIZE_T highest = 0;
-    PackageWatch package(temp, FileSize(source));
-    while (WaitForSingleObject(started.hProcess, 20) == WAIT_TIMEOUT) {
-        const SIZE_T usage = PrivateOf(started.hProcess);
-        if (usage > highest)
-            highest = usage;
-        package.Poll(Seconds() - start);
-    }
-    const double runSeconds = Seconds() - start;
-    DWORD exitCode = 0;
-    GetExitCodeProcess(started.hProcess, &exitCode);
-    CloseHandle(started.hThread);
-    CloseHandle(started.hProcess);
-
-    const std::wstring copy = temp + L"copied.bin";
-    const double copyStart = Seconds();
-    const BOOL copied = CopyFileW(source.c_str(), copy.c_str(), FALSE);
-    const double copySeconds = Seconds() - copyStart;
-    DeleteFileW(copy.c_str());
-    if (!copied) {
-        std::printf("CopyFileW failed Error: %lu\n", GetLastError());
-        return 1;
-    }
-    const double runRate = payloadMib / runSeconds;
-    const double copyRate = payloadMib / copySeconds;
-    std::printf("launcher: exit code %lu, %.1f MiB staged in %.2f s (start to end) = %.1f MiB/s\n", exitCode,
-                payloadMib, runSeconds, runRate);
-    std::printf("package (%.1f MiB) appeared after %.2f s, complete after %.2f s\n", package.size / mib,
-                package.appeared, package.complete);
-    std::printf("CopyFileW: %.1f MiB in %.2f s = %.1f MiB/s\n", payloadMib, copySeconds, copyRate);
-    std::printf("peak private memory of the launcher: %.1f MiB\n", highest / mib);
-    std::printf("ratio=%.3f run_s=%.2f package_at_s=%.2f package_done_s=%.2f peak_private_mib=%.1f size_mib=%.0f exit=%lu\n",
-                runRate / copyRate, runSeconds, package.appeared, package.complete, highest / mib, payloadMib, exitCode);
-    return exitCode == 0 ? 0 : 1;
+    std::printf("start_to_package=%.3f package_copy=%.3f rest_of_staging=%.3f to_frontend=%.3f cleanup=%.3f "
+                "run=%.3f copyfile=%.3f peak_private_mib=%.1f exit=%lu\n",
+                (watch.packageAt - run.started) / second, (watch.nextItemAt - watch.packageAt) / second,
+                (frontEndStarted - watch.nextItemAt) / second, (frontEndStarted - run.started) / second,
+                (run.ended - frontEndEnded) / second, (run.ended - run.started) / second, copySeconds,
+                run.peakPrivate / (1024.0 * 1024.0), run.exitCode);
+    return run.exitCode == 0 ? 0 : 1;
 }

@@ -112,11 +112,13 @@ function(brinmoor_release_steps target)
 endfunction()
 
 # add_brinmoor_launcher(<target> PAYLOAD_DIR <dir> OUTPUT_DIR <dir>
-#                       [SKIP_IDS <id>...] [DEPENDS <target>...])
+#                       [SKIP_IDS <id>...] [DEPENDS <target>...]
+#                       [DEFINITIONS <name>[=<value>]...])
 # Builds BrinmoorSetup.exe into OUTPUT_DIR with the items of PAYLOAD_DIR as
-# its resources. SKIP_IDS leaves items out (for tests of a damaged build).
+# its resources. SKIP_IDS leaves items out (for tests of a damaged build);
+# DEFINITIONS reach the entry point and the resource script (for test builds).
 function(add_brinmoor_launcher target)
-    cmake_parse_arguments(ARG "" "PAYLOAD_DIR;OUTPUT_DIR" "SKIP_IDS;DEPENDS" ${ARGN})
+    cmake_parse_arguments(ARG "" "PAYLOAD_DIR;OUTPUT_DIR" "SKIP_IDS;DEPENDS;DEFINITIONS" ${ARGN})
     set(rc "${CMAKE_CURRENT_BINARY_DIR}/${target}-payload.rc")
     set(lines "")
     set(files "")
@@ -158,6 +160,7 @@ function(add_brinmoor_launcher target)
         "${launcher_rc}"
         "${rc}")
     target_link_libraries(${target} PRIVATE brinmoor_core)
+    target_compile_definitions(${target} PRIVATE ${ARG_DEFINITIONS})
     add_dependencies(${target} ${checksums_target})
     target_include_directories(${target} PRIVATE "${BRINMOOR_GENERATED_DIR}")
     target_link_options(${target} PRIVATE -municode)

@@ -23,8 +23,10 @@ public:
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;
 
-    // Returns what DialogBoxParamW returned; only 1 means OK. An error thrown
-    // by a handler ends the dialog and is thrown again from here.
+    // Returns what the dialog ended with; only 1 means OK. An error thrown by
+    // a handler ends the dialog and is thrown again from here. A dialog that
+    // cannot be created throws "DialogBoxParam failed": taken for a Cancel,
+    // it would end the run silently with nothing shown.
     INT_PTR Show();
 
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -64,6 +66,8 @@ INT_PTR Dialog<T>::Show()
     current = nullptr;
     if (error)
         std::rethrow_exception(std::exchange(error, nullptr));
+    if (result == -1 || result == 0)
+        throw std::runtime_error("DialogBoxParam failed");
     return result;
 }
 
@@ -108,17 +112,8 @@ INT_PTR Dialog<T>::HandleMessage(UINT message, WPARAM wParam, LPARAM)
     }
 }
 
-// The icons live until the process ends.
 template <typename T>
 void Dialog<T>::SetIconAndCaption() const
 {
-    const HANDLE smallIcon = LoadImageW(instance, MAKEINTRESOURCEW(IDI_LAUNCHER), IMAGE_ICON,
-                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR);
-    if (smallIcon)
-        SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
-    const HANDLE bigIcon = LoadImageW(instance, MAKEINTRESOURCEW(IDI_LAUNCHER), IMAGE_ICON,
-                                  GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR);
-    if (bigIcon)
-        SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
-    SendMessageW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(GetSetupCaption().c_str()));
+    SetSetupIconAndCaption(hwnd, instance);
 }

@@ -9,6 +9,7 @@
 #include "extract/ExtractResultDialog.h"
 #include "extract/PackageProperties.h"
 #include "image/ExeImage.h"
+#include "launcher/StagingProgress.h"
 #include "staging/StagedFile.h"
 #include "win/SystemFolders.h"
 
@@ -44,19 +45,22 @@ void ShowInFileManager(const std::wstring& path)
 
 }  // namespace
 
-int RunExtraction(HINSTANCE instance, bool defaultsMode)
+int RunExtraction(HINSTANCE instance, bool defaultsMode, DWORD progressDelayMs)
 {
     // Declared in creation order so that they are released in reverse, on an
     // error too: the package file is deleted after its handles are closed.
     ExtractDialog optionsDialog(instance, defaultsMode);
     if (optionsDialog.Show() != IDOK)
-        return 0;
+        return ERROR_INSTALL_USEREXIT;
     const ExtractOptions options = optionsDialog.Options();
 
     // Opened only now: a cancelled run never reads the launcher's own file.
     const ExeImage image;
     StagedFile package;
-    image.SaveResourceToFile(PackageResourceId, options.packagePath);
+    StagingProgress progress(instance, L"Saving the installer package\u2026", image.ResourceSize(PackageResourceId),
+                             progressDelayMs);
+    image.SaveResourceToFile(PackageResourceId, options.packagePath, &progress);
+    progress.Close();
     package.SetPath(options.packagePath);
 
     const PackageProperties properties(options.packagePath);

@@ -1,11 +1,15 @@
 #include "launcher/CommandLine.h"
 
+#include <windows.h>
+
 namespace {
 
 void ApplyWord(const std::wstring& word, CommandLineOptions& options)
 {
-    if (word == L"/help" || word == L"/?")
+    if (word == L"/help" || word == L"/?") {
         options.showHelp = true;
+        options.helpAsked = true;
+    }
     else if (word == L"/extract")
         options.mode = Extract;
     else if (word == L"/defaults")
@@ -47,4 +51,9 @@ std::wstring GetOptionList()
         "/help\tShow this message\n"
         "/extract\tCreate MSI for silent installation\n"
         "/defaults\tCreate MSI for silent installation (for use with an Brinmoor.defaults file)\n");
+}
+
+int OptionListExitCode(const CommandLineOptions& options)
+{
+    return options.helpAsked ? 0 : ERROR_INVALID_COMMAND_LINE;
 }

@@ -3,7 +3,8 @@
 #include <windows.h>
 
 #include "image/ExeImage.h"
-#include "staging/StagingFolder.h"
+#include "staging/FolderHold.h"
+#include "staging/PayloadTable.h"
 
 LocaleTree::~LocaleTree()
 {
@@ -20,9 +21,17 @@ void LocaleTree::AddLocale(const std::wstring& locale, int resourceId)
     if (!folderHold)
         ExeImage::ThrowImageError("CreateFile failed");
 
-    const std::wstring filePath = folderPath + L"\\SetupUI.resources.dll";
+    const std::wstring filePath = folderPath + L"\\" + SatelliteFile;
     auto file = std::make_unique<StagedFile>();
-    file->SetPath(filePath, image->SaveResourceToHeldFile(resourceId, filePath));
+    try {
+        file->SetPath(filePath, image->SaveResourceToHeldFile(resourceId, filePath, progress));
+    } catch (const CopyCancelled&) {
+        // A failed copy leaves its empty folder as a trace; a cancelled run
+        // leaves nothing but its log.
+        folderHold.reset();
+        RemoveDirectoryW(folderPath.c_str());
+        throw;
+    }
 
     // The folder is owned, and so removed at the end, only once its satellite is staged.
     auto folder = std::make_unique<StagedFolder>(folderPath, std::move(folderHold));

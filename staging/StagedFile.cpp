@@ -2,22 +2,13 @@
 
 #include <windows.h>
 
-namespace {
-
-const ULONGLONG DeleteRetryMs = 2000;
-
-}  // namespace
+#include "win/Retry.h"
 
 void DeleteWithRetry(const std::wstring& path) noexcept
 {
     if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
         return;
-    const ULONGLONG start = GetTickCount64();
-    while (!DeleteFileW(path.c_str())) {
-        if (GetTickCount64() >= start + DeleteRetryMs)
-            return;
-        Sleep(1);
-    }
+    RetryForUpTo(SharingRetryMs, [&] { return DeleteFileW(path.c_str()) != 0; });
 }
 
 StagedFile::~StagedFile()

@@ -5,8 +5,10 @@
 
 #include <stdexcept>
 
-#include "staging/PrivateFolderSecurity.h"
-#include "win/Kernel32Export.h"
+#include "staging/FolderHold.h"
+#include "staging/FolderSecurity.h"
+#include "staging/TemporaryFolder.h"
+#include "win/ProcessToken.h"
 
 namespace {
 
@@ -17,7 +19,18 @@ const int NameTries = 5;
     throw std::runtime_error("CreateDirectory failed");
 }
 
-using GetTempPath2Function = DWORD WINAPI(DWORD, LPWSTR);
+// Held from here to the end of the run: with BrinmoorSetup held without
+// delete sharing, its path cannot be re-pointed at another folder after the
+// run folder's name became known.
+FileHandle HoldRoot(const std::wstring& root)
+{
+    // Exists already after any earlier run, perhaps made by someone else.
+    CreateDirectoryW(root.c_str(), nullptr);
+    FileHandle hold = HoldOwnedFolder(root, {Trustee::CurrentUser, Trustee::System, Trustee::Administrators});
+    if (!hold)
+        Fail();
+    return hold;
+}
 
 }  // namespace
 
@@ -34,42 +47,14 @@ std::wstring NewUuidText()
     return result;
 }
 
-std::wstring TemporaryFolder()
-{
-    // Windows 7 and 8, Windows 10 without the updates that brought it, and
-    // Wine lack it.
-    GetTempPath2Function* const getTempPath2 = Kernel32Export<GetTempPath2Function>("GetTempPath2W");
-    wchar_t buffer[MAX_PATH + 1] = {};
-    const DWORD length = getTempPath2 ? getTempPath2(MAX_PATH + 1, buffer) : GetTempPathW(MAX_PATH + 1, buffer);
-    if (length == 0 || length > MAX_PATH)
-        Fail();
-    return std::wstring(buffer, length);
-}
-
-FileHandle HoldFolder(const std::wstring& path)
-{
-    // Read access, since an open for attributes alone takes no part in sharing.
-    FileHandle folder(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    BY_HANDLE_FILE_INFORMATION information = {};
-    if (!folder || !GetFileInformationByHandle(folder.get(), &information))
-        return FileHandle();
-    const DWORD attributes = information.dwFileAttributes;
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        SetLastError(ERROR_DIRECTORY);
-        return FileHandle();
-    }
-    return folder;
-}
-
 StagingFolder CreateStagingFolderIn(const std::wstring& temp, FolderNameSource newName)
 {
     const std::wstring root = temp + L"BrinmoorSetup\\";
-    // Exists already after any earlier run, perhaps made by someone else:
-    // the run folder inside trusts nothing of it.
-    CreateDirectoryW(root.c_str(), nullptr);
-
-    PrivateFolderSecurity security;
+    FileHandle rootHold = HoldRoot(root);
+    const std::wstring user = CurrentUserSidText();
+    if (user.empty())
+        Fail();
+    FolderSecurity security(PrivateFolderSddl(user, RunsAtHighIntegrity()));
     for (int attempt = 0; attempt < NameTries; ++attempt) {
         const std::wstring name = newName();
         if (name.empty())
@@ -81,9 +66,9 @@ StagingFolder CreateStagingFolderIn(const std::wstring& temp, FolderNameSource n
             Fail();
         }
         FileHandle hold = HoldFolder(path);
-        if (!hold)
+        if (!hold || !IsHeldWithin(hold.get(), rootHold.get(), name))
             Fail();
-        return StagingFolder(path, std::move(hold));
+        return StagingFolder(root, std::move(rootHold), name, std::move(hold));
     }
     Fail();
 }

@@ -18,6 +18,19 @@ struct FileHandleTraits {
     static void Release(Value handle) noexcept { CloseHandle(handle); }
 };
 
+struct FindTraits {
+    using Value = HANDLE;
+    static Value Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Release(Value search) noexcept { FindClose(search); }
+};
+
+// A modeless window of the launcher's own.
+struct WindowTraits {
+    using Value = HWND;
+    static Value Invalid() noexcept { return nullptr; }
+    static void Release(Value window) noexcept { DestroyWindow(window); }
+};
+
 struct RegistryKeyTraits {
     using Value = HKEY;
     static Value Invalid() noexcept { return nullptr; }
@@ -48,6 +61,8 @@ struct LocalMemoryTraits {
 
 using KernelHandle = Owner<NullHandleTraits>;
 using FileHandle = Owner<FileHandleTraits>;
+using FindHandle = Owner<FindTraits>;
+using WindowHandle = Owner<WindowTraits>;
 using RegistryKey = Owner<RegistryKeyTraits>;
 using MappedView = Owner<MappedViewTraits>;
 using LocalMemory = Owner<LocalMemoryTraits>;

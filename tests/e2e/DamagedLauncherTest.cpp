@@ -74,7 +74,7 @@ TEST_F(DamagedLauncherTest, FlippedByteStopsTheRunAndLeavesNothingStaged)
     ASSERT_EQ(1u, folders.size());
     EXPECT_EQ(std::vector<std::wstring>{L"Setup.log"}, ListFolder(folders.front()));
     AnswerMessageBox(box, IDOK);
-    EXPECT_EQ(0u, ExitCodeOf(*process));
+    EXPECT_EQ(InstallFailure, ExitCodeOf(*process));
     EXPECT_FALSE(FileExists(temp.Path() + L"frontend-record.txt")) << "the front end was started";
 }
 
@@ -96,6 +96,6 @@ TEST_F(DamagedLauncherTest, DamagedPackageIsNotExtracted)
     ASSERT_NE(nullptr, box.window);
     EXPECT_EQ(DamagedText, box.text);
     AnswerMessageBox(box, IDOK);
-    EXPECT_EQ(0u, ExitCodeOf(*process));
+    EXPECT_EQ(InstallFailure, ExitCodeOf(*process));
     EXPECT_FALSE(FileExists(target));
 }

@@ -233,7 +233,7 @@ TEST_F(ExtractionTest, DefaultsHidesTheExtractSectionAndShrinksByItsHeight)
                    Id::SectionTop})
         EXPECT_TRUE(extract.IsVisible(id)) << id;
     extract.PressCancel();
-    ASSERT_EQ(ExitCodeOf(*process), 0u);
+    ASSERT_EQ(ExitCodeOf(*process), UserExit);
     const LONG d = section.top - extractSave.top;
     ASSERT_LT(d, 0) << "the /extract section lies above the buttons";
 
@@ -258,7 +258,7 @@ TEST_F(ExtractionTest, DefaultsHidesTheExtractSectionAndShrinksByItsHeight)
     EXPECT_EQ(dialog.bottom - dialog.top, extractDialog.bottom - extractDialog.top + d);
     EXPECT_EQ(dialog.right - dialog.left, extractDialog.right - extractDialog.left);
     defaults.PressCancel();
-    EXPECT_EQ(ExitCodeOf(*process), 0u);
+    EXPECT_EQ(ExitCodeOf(*process), UserExit);
 }
 
 TEST_F(ExtractionTest, DefaultsWritesOnlyTheShortcutAndTheFolder)
@@ -321,7 +321,7 @@ protected:
     void CancelAndExpectNothingSaved() const
     {
         options.PressCancel();
-        EXPECT_EQ(ExitCodeOf(*process), 0u);
+        EXPECT_EQ(ExitCodeOf(*process), UserExit);
         EXPECT_EQ(ListFolder(TargetFolder()), std::vector<std::wstring>{});
     }
 
@@ -412,7 +412,7 @@ TEST_F(AgreementTest, ClickWhileTheAgreementIsOpenReachesTheUserAsAnError)
     EXPECT_EQ(error.text, L"Exception: Dialog: Reentrance not allowed");
     EXPECT_EQ(error.icon, IconStyle::Error);
     AnswerMessageBox(error, IDOK);
-    EXPECT_EQ(ExitCodeOf(*process), 0u);
+    EXPECT_EQ(ExitCodeOf(*process), InstallFailure);
     EXPECT_EQ(ListFolder(TargetFolder()), std::vector<std::wstring>{});
     EXPECT_EQ(SetupLog(), "");
 }
@@ -437,7 +437,7 @@ TEST_P(DismissedOptionsTest, EndsWithoutAFileAndWithAnEmptyLog)
         options.PressCloseBox();
         break;
     }
-    EXPECT_EQ(ExitCodeOf(*process), 0u);
+    EXPECT_EQ(ExitCodeOf(*process), UserExit);
     EXPECT_EQ(ListFolder(TargetFolder()), std::vector<std::wstring>{});
     EXPECT_EQ(ListFolder(temp.Path()), (std::vector<std::wstring>{L"BrinmoorSetup\\", L"saved packages\\"}));
     const std::wstring runFolder = OnlyRunFolder();
@@ -484,7 +484,7 @@ TEST_F(ExtractionTest, CancelledSaveAsKeepsTheOptionsAndOffersTheNameAgain)
         EXPECT_EQ(options.InstallDirText(), L"C:\\Kept\\");
     }
     options.PressCancel();
-    EXPECT_EQ(ExitCodeOf(*process), 0u);
+    EXPECT_EQ(ExitCodeOf(*process), UserExit);
     EXPECT_EQ(ListFolder(TargetFolder()), std::vector<std::wstring>{});
 }
 
@@ -499,7 +499,7 @@ TEST_F(ExtractionTest, EnterTakesTheSavePath)
     saveAs.PressCancel();
     EXPECT_TRUE(WaitUntilClosed(saveAs.Window()));
     options.PressCancel();
-    EXPECT_EQ(ExitCodeOf(*process), 0u);
+    EXPECT_EQ(ExitCodeOf(*process), UserExit);
     EXPECT_EQ(ListFolder(TargetFolder()), std::vector<std::wstring>{});
 }
 
@@ -554,7 +554,7 @@ TEST_F(ExtractionTest, TargetThatIsNotAnInstallerDatabaseIsReportedAndRemoved)
     const MessageBoxView box = ExpectErrorBox(L"Exception: MsiOpenDatabase failed");
     EXPECT_FALSE(FileExists(Target()));
     AnswerMessageBox(box, IDOK);
-    EXPECT_EQ(ExitCodeOf(*process), 0u);
+    EXPECT_EQ(ExitCodeOf(*process), InstallFailure);
     EXPECT_EQ(ListFolder(TargetFolder()), std::vector<std::wstring>{});
     EXPECT_EQ(SetupLog(), ModulePathLine(LauncherPath(L"not-a-database")));
 }
@@ -567,7 +567,18 @@ TEST_F(ExtractionTest, PackageWithoutPropertyTableIsReportedAndRemoved)
     const MessageBoxView box = ExpectErrorBox(L"Exception: MsiDatabaseOpenView failed");
     EXPECT_FALSE(FileExists(Target()));
     AnswerMessageBox(box, IDOK);
-    EXPECT_EQ(ExitCodeOf(*process), 0u);
+    EXPECT_EQ(ExitCodeOf(*process), InstallFailure);
+    EXPECT_EQ(ListFolder(TargetFolder()), std::vector<std::wstring>{});
+}
+
+// A dialog that cannot be created must not pass for a Cancel: that would end
+// the run with nothing shown and nothing saved.
+TEST_F(ExtractionTest, DialogThatCannotBeCreatedIsReportedAsAFailure)
+{
+    process = Start(L"/extract", LauncherPath(L"without-dialogs"));
+    const MessageBoxView box = ExpectErrorBox(L"Exception: DialogBoxParam failed");
+    AnswerMessageBox(box, IDOK);
+    EXPECT_EQ(ExitCodeOf(*process), InstallFailure);
     EXPECT_EQ(ListFolder(TargetFolder()), std::vector<std::wstring>{});
 }
 
@@ -580,7 +591,7 @@ TEST_F(ExtractionTest, TargetThatCannotBeCreatedIsAnImageError)
     SaveAs(options, target);
     const MessageBoxView box = ExpectErrorBox(L"Exception: Image loading failed");
     AnswerMessageBox(box, IDOK);
-    EXPECT_EQ(ExitCodeOf(*process), 0u);
+    EXPECT_EQ(ExitCodeOf(*process), InstallFailure);
     EXPECT_FALSE(FileExists(target));
     const std::string log = SetupLog();
     const std::string failure = "ExeImage: CreateFile failed Error: ";

@@ -183,7 +183,7 @@ TEST_F(InstallRunTest, FailedFrontEndWithDotNetPresentShowsNothing)
     SetFrontEndExitCode("1");
     // Ending unattended is the proof that no box was shown: one would wait for an answer.
     auto process = Start(L"", Recording());
-    EXPECT_EQ(ExitCodeOf(*process), 0u);
+    EXPECT_EQ(ExitCodeOf(*process), 1u) << "the front end's own exit code";
     EXPECT_EQ(ReadWholeFile(OnlyRunFolder() + L"Setup.log"), ExpectedLog(Recording(), OnlyRunFolder(), 1));
 }
 
@@ -259,7 +259,7 @@ TEST_F(DotNetQuestionTest, CancelOpensNothing)
     EXPECT_NE(GetFileAttributesW((OnlyRunFolder() + L"SetupUI.exe").c_str()), INVALID_FILE_ATTRIBUTES);
 
     AnswerMessageBox(box, IDCANCEL);
-    EXPECT_EQ(ExitCodeOf(*process), 0u);
+    EXPECT_EQ(ExitCodeOf(*process), 1u);
     Sleep(500);
     EXPECT_FALSE(WindowsFeaturesStarted());
     EXPECT_EQ(ListFolder(OnlyRunFolder()), std::vector<std::wstring>{L"Setup.log"});
@@ -272,7 +272,7 @@ TEST_F(DotNetQuestionTest, OkOpensTheSystemsWindowsFeaturesWithoutWaitingForIt)
     const MessageBoxView box = StartAndWaitForQuestion();
 
     AnswerMessageBox(box, IDOK);
-    EXPECT_EQ(ExitCodeOf(*process), 0u);
+    EXPECT_EQ(ExitCodeOf(*process), 1u);
     EXPECT_EQ(ListFolder(OnlyRunFolder()), std::vector<std::wstring>{L"Setup.log"});
     for (int i = 0; i < 900 && !WindowsFeaturesStarted(); ++i)
         Sleep(100);
@@ -286,11 +286,24 @@ TEST_F(DotNetQuestionTest, OkOpensTheSystemsWindowsFeaturesWithoutWaitingForIt)
     EXPECT_TRUE(temp.Exists(L"optionalfeatures-ended.txt"));
 }
 
+// With no Windows Features app in the system folder, the shell would take a
+// bare name from beside the launcher: only the full path keeps it out.
+TEST_F(DotNetQuestionTest, OkNeverStartsAProgramPlantedBesideTheLauncher)
+{
+    WithoutRedirection([&] { ASSERT_TRUE(DeleteFileW(SystemApp().c_str())); });
+    const MessageBoxView box = StartAndWaitForQuestion();
+    AnswerMessageBox(box, IDOK);
+    EXPECT_EQ(ExitCodeOf(*process), 1u);
+    for (int i = 0; i < 80 && !WindowsFeaturesStarted(); ++i)
+        Sleep(100);
+    EXPECT_FALSE(WindowsFeaturesStarted()) << testing::PrintToString(StartedProgram());
+}
+
 TEST_F(InstallRunTest, CrashedFrontEndExitCodeIsLoggedSigned)
 {
     ScopedRegistryKey dotNet(HKEY_LOCAL_MACHINE, DotNetKey, true);
     SetFrontEndExitCode("0xC0000005");
-    EXPECT_EQ(RunUnattended(Recording()), 0u);
+    EXPECT_EQ(RunUnattended(Recording()), 0xC0000005u);
     EXPECT_EQ(ReadWholeFile(OnlyRunFolder() + L"Setup.log"), ExpectedLog(Recording(), OnlyRunFolder(), -1073741819));
 }
 
@@ -302,7 +315,7 @@ TEST_F(InstallRunTest, FrontEndThatIsNotAProgramIsReported)
     const MessageBoxView box = ExpectErrorBox(*process, L"Brinmoor Tessolan Setup",
                                               L"Failed to start Setup. Please contact Technical Support.");
     AnswerMessageBox(box, IDOK);
-    EXPECT_EQ(ExitCodeOf(*process), 0u);
+    EXPECT_EQ(ExitCodeOf(*process), InstallFailure);
 
     const std::wstring runFolder = OnlyRunFolder();
     EXPECT_EQ(ListFolder(runFolder), std::vector<std::wstring>{L"Setup.log"});
@@ -356,7 +369,7 @@ TEST_F(InstallRunTest, MissingPayloadItemIsReportedAndEarlierItemsRemoved)
     // Released before the box is shown.
     EXPECT_EQ(ListFolder(OnlyRunFolder()), std::vector<std::wstring>{L"Setup.log"});
     AnswerMessageBox(box, IDOK);
-    EXPECT_EQ(ExitCodeOf(*process), 0u);
+    EXPECT_EQ(ExitCodeOf(*process), InstallFailure);
     EXPECT_FALSE(temp.Exists(L"frontend-record.txt"));
 }
 
@@ -365,7 +378,7 @@ TEST_F(InstallRunTest, UnwritableTempFolderIsReported)
     auto process = StartWithTemp(L"", Recording(), temp.Path() + L"missing\\");
     const MessageBoxView box = ExpectErrorBox(*process, L"Brinmoor Setup", L"Exception: CreateDirectory failed");
     AnswerMessageBox(box, IDOK);
-    EXPECT_EQ(ExitCodeOf(*process), 0u);
+    EXPECT_EQ(ExitCodeOf(*process), InstallFailure);
     EXPECT_FALSE(temp.Exists(L"missing"));
 }
 
@@ -402,7 +415,7 @@ TEST_F(LauncherPathLengthTest, PathFillingTheBufferIsAnImageError)
     SetCurrentDirectoryW(saved);
     const MessageBoxView box = ExpectErrorBox(*process, L"Brinmoor Setup", L"Exception: Image loading failed");
     AnswerMessageBox(box, IDOK);
-    EXPECT_EQ(ExitCodeOf(*process), 0u);
+    EXPECT_EQ(ExitCodeOf(*process), InstallFailure);
     EXPECT_EQ(ReadWholeFile(OnlyRunFolder() + L"Setup.log"), "ExeImage: GetModuleFileName failed Error: 122\n");
     EXPECT_FALSE(temp.Exists(L"frontend-record.txt"));
 }
@@ -464,7 +477,7 @@ TEST_F(InstallRunTest, FullDiskStopsBeforeTheFrontEndAndLeavesNoPartialItem)
     auto process = StartWithTemp(L"", LauncherPath(L"big"), diskTemp);
     const MessageBoxView box = ExpectErrorBox(*process, L"Brinmoor Setup", L"Exception: WriteFile failed");
     AnswerMessageBox(box, IDOK);
-    EXPECT_EQ(ExitCodeOf(*process), 0u);
+    EXPECT_EQ(ExitCodeOf(*process), InstallFailure);
 
     std::vector<std::wstring> runFolders;
     for (const std::wstring& name : ListFolder(diskTemp + L"BrinmoorSetup\\"))
@@ -524,9 +537,26 @@ TEST_F(InstallRunTest, TempFolderTooLongIsRefusedBeforeAnythingIsCreated)
     SetCurrentDirectoryW(saved);
     const MessageBoxView box = ExpectErrorBox(*process, L"Brinmoor Setup", L"Exception: CreateDirectory failed");
     AnswerMessageBox(box, IDOK);
-    EXPECT_EQ(ExitCodeOf(*process), 0u);
+    EXPECT_EQ(ExitCodeOf(*process), InstallFailure);
     EXPECT_EQ(ListFolder(downloads), std::vector<std::wstring>{L"BrinmoorSetup.exe"});
     EXPECT_EQ(ListFolder(current), std::vector<std::wstring>{});
+    EXPECT_FALSE(temp.Exists(L"frontend-record.txt"));
+}
+
+// BrinmoorSetup planted as a link to a folder someone else controls: the run
+// stages nothing through it.
+TEST_F(InstallRunTest, BrinmoorSetupThatIsALinkIsRefused)
+{
+    const std::wstring elsewhere = temp.Path() + L"elsewhere\\";
+    ASSERT_TRUE(CreateDirectoryW(elsewhere.c_str(), nullptr));
+    const UnixCommandResult link = RunUnixCommand("ln -s elsewhere " + ShellQuote(UnixPath(temp.Path() + L"BrinmoorSetup")));
+    ASSERT_TRUE(link.finished && link.exitCode == 0) << link.output;
+
+    auto process = Start(L"", Recording());
+    const MessageBoxView box = ExpectErrorBox(*process, L"Brinmoor Setup", L"Exception: CreateDirectory failed");
+    AnswerMessageBox(box, IDOK);
+    EXPECT_EQ(ExitCodeOf(*process), InstallFailure);
+    EXPECT_EQ(ListFolder(elsewhere), std::vector<std::wstring>{});
     EXPECT_FALSE(temp.Exists(L"frontend-record.txt"));
 }
 

@@ -10,6 +10,11 @@
 #include "tests/support/TempFolder.h"
 #include "tests/support/UiDriver.h"
 
+// The exit codes a deployment tool judges a run by.
+const DWORD InstallFailure = ERROR_INSTALL_FAILURE;
+const DWORD UserExit = ERROR_INSTALL_USEREXIT;
+const DWORD InvalidCommandLine = ERROR_INVALID_COMMAND_LINE;
+
 // Each test runs the real launcher with a TEMP folder of its own.
 class LauncherTest : public testing::Test {
 protected:

@@ -116,7 +116,7 @@ TEST_F(PlantedDllTest, TheLauncherLoadsNoneInAnyMode)
     for (int i = 0; i < 200 && IsWindow(saveAs.Window()); ++i)
         Sleep(50);
     dialog.PressCancel();
-    EXPECT_EQ(0u, ExitCodeOf(*extract));
+    EXPECT_EQ(UserExit, ExitCodeOf(*extract));
 
     EXPECT_EQ("", PlantedLoads());
 }

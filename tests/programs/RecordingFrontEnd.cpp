@@ -5,6 +5,10 @@
 // With %TEMP%\frontend-tamper.txt present it first tries, as another process
 // might, to move, replace or change what it was staged with, and records the
 // error code of each try (0: it worked) in %TEMP%\frontend-tamper-result.txt.
+// The first front end to find %TEMP%\frontend-orphan.txt takes it (renames it
+// frontend-orphan-taken.txt) and then, like a front end whose launcher was
+// killed, keeps Brinmoor.msi open, shared for reading only, until that file
+// is gone.
 #include <windows.h>
 
 #include <cstdio>
@@ -100,6 +104,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int)
 
     while (GetFileAttributesW((temp + L"frontend-hold.txt").c_str()) != INVALID_FILE_ATTRIBUTES)
         Sleep(20);
+    const std::wstring taken = temp + L"frontend-orphan-taken.txt";
+    if (MoveFileW((temp + L"frontend-orphan.txt").c_str(), taken.c_str())) {
+        const HANDLE package = CreateFileW((folder + L"Brinmoor.msi").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                           OPEN_EXISTING, 0, nullptr);
+        while (GetFileAttributesW(taken.c_str()) != INVALID_FILE_ATTRIBUTES)
+            Sleep(20);
+        CloseHandle(package);
+    }
 
     long long exitCode = 0;
     if (FILE* file = _wfopen((temp + L"frontend-exit-code.txt").c_str(), L"r")) {

@@ -230,7 +230,7 @@ DrivenProcess::DrivenProcess(const std::wstring& exe, const std::wstring& argume
     if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
                         environment.empty() ? nullptr : &environment[0], nullptr, &startup, &started))
         throw std::runtime_error("DrivenProcess: CreateProcess failed");
-    CloseHandle(started.hThread);
+    thread_.reset(started.hThread);
     process_.reset(started.hProcess);
     id_ = started.dwProcessId;
 }
@@ -276,4 +276,20 @@ bool DrivenProcess::WaitForExit(DWORD timeoutMs, DWORD& exitCode) const
     if (WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0)
         return false;
     return GetExitCodeProcess(process_.get(), &exitCode) != FALSE;
+}
+
+void DrivenProcess::Kill() const
+{
+    TerminateProcess(process_.get(), 0xDEAD);
+    WaitForSingleObject(process_.get(), 10000);
+}
+
+void DrivenProcess::Pause() const
+{
+    SuspendThread(thread_.get());
+}
+
+void DrivenProcess::Resume() const
+{
+    ResumeThread(thread_.get());
 }

@@ -63,11 +63,18 @@ public:
     std::vector<HWND> TopLevelWindows() const;
     // False when the process is still running after the timeout.
     bool WaitForExit(DWORD timeoutMs, DWORD& exitCode) const;
+    // Ends it at once, as Task Manager does.
+    void Kill() const;
+    // Stops and lets go of its first thread, the one that runs its windows,
+    // as a busy machine would.
+    void Pause() const;
+    void Resume() const;
 
 private:
     bool WaitBeforeNextPoll(ULONGLONG end) const;
 
     KernelHandle process_;
+    KernelHandle thread_;
     DWORD id_ = 0;
 };
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "image/ExeImage.h"
@@ -13,6 +14,7 @@
 #include "tests/support/ErrorText.h"
 #include "tests/support/LogWatch.h"
 #include "tests/support/TempFolder.h"
+#include "win/FileIdentity.h"
 
 namespace {
 
@@ -133,6 +135,42 @@ TEST(StagingFolder, ANameThatExistsIsNeverReused)
     }
     EXPECT_EQ(ErrorText([&] { CreateStagingFolderIn(temp.Path(), AlwaysTaken); }), "CreateDirectory failed");
     EXPECT_EQ(temp.ReadFile(L"BrinmoorSetup\\taken\\someone else's"), "x");
+}
+
+FileIdentity IdentityAt(const std::wstring& path)
+{
+    const FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    const std::optional<FileIdentity> identity = IdentityOf(file.get());
+    EXPECT_TRUE(identity.has_value());
+    return identity.value_or(FileIdentity());
+}
+
+// Between the write handle's close and the hold, another process may swap
+// a file of its own in, or a scanner may have the new file open for a moment.
+TEST(HeldFile, ASwappedInFileIsNeverHeldAndAScannerIsWaitedOut)
+{
+    TempFolder folder;
+    const std::wstring item = folder.Path() + L"item";
+    folder.WriteFile(L"item", "written");
+    const FileIdentity written = IdentityAt(item);
+    folder.WriteFile(L"swapped", "someone else's");
+    ASSERT_TRUE(MoveFileExW((folder.Path() + L"swapped").c_str(), item.c_str(), MOVEFILE_REPLACE_EXISTING));
+    EXPECT_FALSE(HoldWrittenFile(item, written).valid());
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_INVALID));
+
+    const FileIdentity swapped = IdentityAt(item);
+    FileHandle scanner(CreateFileW(item.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(scanner.valid());
+    std::thread scan([&] {
+        Sleep(300);
+        scanner.reset();
+    });
+    const FileHandle held = HoldWrittenFile(item, swapped);
+    scan.join();
+    EXPECT_TRUE(held.valid());
+    const FileHandle writer(CreateFileW(item.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+    EXPECT_FALSE(writer.valid()) << "the held file could be written";
 }
 
 class LocaleTreeTest : public testing::Test {
