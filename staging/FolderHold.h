@@ -27,5 +27,5 @@ FileHandle HoldFolder(const std::wstring& path);
 FileHandle HoldOwnedFolder(const std::wstring& path, std::initializer_list<Trustee> trusted);
 
 // Whether the held `folder` is the entry `name` of the held `parent`, by the
-// paths Windows resolves for both handles.
+// paths Windows resolves for both handles; true when it cannot resolve them.
 bool IsHeldWithin(HANDLE folder, HANDLE parent, const std::wstring& name);

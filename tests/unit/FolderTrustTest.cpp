@@ -97,6 +97,21 @@ TEST(FolderOwner, TheWellKnownAccountsTheUserAndEveryoneElseAreToldApart)
     EXPECT_EQ(ClassifyOwner(system.get(), system.get()), Trustee::System);
 }
 
+// The second guard against a re-pointed BrinmoorSetup: the run folder must
+// resolve to the entry of the very folder that is held.
+TEST(FolderHold, ARunFolderMustResolveInsideTheHeldFolder)
+{
+    TempFolder temp;
+    for (const wchar_t* folder : {L"root", L"root\\run", L"elsewhere"})
+        ASSERT_TRUE(CreateDirectoryW((temp.Path() + folder).c_str(), nullptr));
+    const FileHandle root = HoldFolder(temp.Path() + L"root\\");
+    const FileHandle run = HoldFolder(temp.Path() + L"root\\run\\");
+    const FileHandle elsewhere = HoldFolder(temp.Path() + L"elsewhere\\");
+    ASSERT_TRUE(root.valid() && run.valid() && elsewhere.valid());
+    EXPECT_TRUE(IsHeldWithin(run.get(), root.get(), L"run"));
+    EXPECT_FALSE(IsHeldWithin(elsewhere.get(), root.get(), L"elsewhere"));
+}
+
 // The mandatory label of a descriptor, or null.
 const SYSTEM_MANDATORY_LABEL_ACE* LabelOf(PSECURITY_DESCRIPTOR descriptor)
 {
