@@ -1,15 +1,14 @@
-// Runs a launcher once and times its phases from outside, then copies the
-// payload's package with CopyFileW on the same disk; the order of the two is
-// given, so that a series can alternate it.
+// Runs a launcher once and times its phases from outside, or copies the
+// payload's package with CopyFileW into the same folder, for comparison.
 //
-//   run_measured.exe <launcher> <temp folder> <package to copy> <launcher-first|copy-first|launcher-only>
+//   run_measured.exe <launcher> <temp folder> <package> launcher|copy
 //
-// Prints one line of key=value figures, in seconds unless named otherwise:
-// start_to_package (the staged package is created), package_copy (until the
-// next item appears: the package's copy and check are done), rest_of_staging
-// (until the front end starts), to_frontend (start to the front end's
-// start), cleanup (the front end's end to the launcher's), run, copyfile
-// (CopyFileW of the same package), peak_private_mib and exit.
+// Prints one line of key=value figures, in seconds unless named otherwise.
+// For the launcher: start_to_package (the staged package is created),
+// package_copy (until the next item appears: the package's copy and check
+// are done), rest_of_staging (until the front end starts), to_frontend (start
+// to the front end's start), cleanup (the front end's end to the launcher's),
+// run, peak_private_mib and exit. For the copy: copyfile.
 #include <windows.h>
 #include <psapi.h>
 
@@ -184,13 +183,13 @@ int wmain(int argc, wchar_t** argv)
     const std::wstring launcher = argv[1];
     const std::wstring temp = argv[2];
     const std::wstring package = argv[3];
-    const std::wstring order = argv[4];
-
-    double copySeconds = order == L"copy-first" ? CopyFileSeconds(package, temp) : 0;
+    if (std::wstring(argv[4]) == L"copy") {
+        const double copySeconds = CopyFileSeconds(package, temp);
+        std::printf("copyfile=%.3f\n", copySeconds);
+        return copySeconds < 0 ? 1 : 0;
+    }
     const LauncherRun run = RunLauncher(launcher, temp);
-    if (order == L"launcher-first")
-        copySeconds = CopyFileSeconds(package, temp);
-    if (!run.ok || copySeconds < 0)
+    if (!run.ok)
         return 1;
 
     const std::wstring record = temp + L"bench-frontend.txt";
@@ -205,10 +204,10 @@ int wmain(int argc, wchar_t** argv)
         return 1;
     }
     std::printf("start_to_package=%.3f package_copy=%.3f rest_of_staging=%.3f to_frontend=%.3f cleanup=%.3f "
-                "run=%.3f copyfile=%.3f peak_private_mib=%.1f exit=%lu\n",
+                "run=%.3f peak_private_mib=%.1f exit=%lu\n",
                 (watch.packageAt - run.started) / second, (watch.nextItemAt - watch.packageAt) / second,
                 (frontEndStarted - watch.nextItemAt) / second, (frontEndStarted - run.started) / second,
-                (run.ended - frontEndEnded) / second, (run.ended - run.started) / second, copySeconds,
+                (run.ended - frontEndEnded) / second, (run.ended - run.started) / second,
                 run.peakPrivate / (1024.0 * 1024.0), run.exitCode);
     return run.exitCode == 0 ? 0 : 1;
 }
