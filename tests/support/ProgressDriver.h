@@ -25,7 +25,10 @@ public:
     // Asked of the bar; -1 once the window no longer answers.
     int Position() const;
     int Maximum() const;
-    void PressCancel() const { PressButton(window_, Cancel); }
+    // Posted straight to the button found by its id: listing the controls
+    // first would ask the busy launcher once for each, and it answers only
+    // between pieces.
+    void PressCancel() const { PostMessageW(GetDlgItem(window_, Cancel), BM_CLICK, 0, 0); }
 
 private:
     int AskBar(UINT message, WPARAM wParam) const;
